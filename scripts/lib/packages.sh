@@ -1,0 +1,41 @@
+# Installs the Debian packages the project needs, where any are missing.
+# Sourced by the scripts; uses apt-get as root, or through sudo where that
+# works without a password, and otherwise names the packages and fails.
+
+MORPH_PACKAGES=(
+  cmake g++ make                              # toolchain
+  libgtest-dev libbenchmark-dev               # tests and benchmarks
+  libgl-dev libglu1-mesa-dev libglut-dev      # OpenGL, GLU, freeglut headers and libraries
+  libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
+  xvfb xauth xdotool imagemagick              # virtual display, key presses, screenshots
+  clang-format clang-tidy                     # style and static checks
+)
+
+ensure_packages() {
+  if ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "This is not a Debian-based system; install the equivalents of: ${MORPH_PACKAGES[*]}" >&2
+    return 1
+  fi
+  local missing=() p
+  for p in "${MORPH_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+      sudo=(sudo)
+    else
+      echo "Missing packages: ${missing[*]}" >&2
+      echo "Install them as root with: apt-get install ${missing[*]}" >&2
+      return 1
+    fi
+  fi
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null || {
+      echo "apt-get could not install: ${missing[*]}" >&2
+      return 1
+    }
+}

@@ -1,0 +1,61 @@
+# Helpers for driving the viewer on a private X server: start Xvfb, find the
+# window, read screenshot pixels. Sourced by the scripts and the end-to-end tests.
+
+MORPH_WINDOW_TITLE='^foo!$'
+
+# Starts Xvfb on a free display number and exports DISPLAY. The server is
+# stopped by stop_private_x (call it from an EXIT trap).
+start_private_x() {
+  local numberFile
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+  MORPH_XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$numberFile" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$numberFile" ]; then
+    echo "Xvfb did not start" >&2
+    rm -f "$numberFile"
+    return 1
+  fi
+  export DISPLAY=":$(tr -d '\n' <"$numberFile")"
+  rm -f "$numberFile"
+}
+
+stop_private_x() {
+  [ -n "${MORPH_XVFB_PID:-}" ] && kill "$MORPH_XVFB_PID" 2>/dev/null
+  wait "$MORPH_XVFB_PID" 2>/dev/null || true
+}
+
+# Prints the id of the viewer's window once it is mapped; fails after $2
+# seconds (default 10) or as soon as process $1 has ended.
+wait_for_window() {
+  local pid=$1 seconds=${2:-10} id i
+  for i in $(seq $((seconds * 10))); do
+    id=$(xdotool search --onlyvisible --name "$MORPH_WINDOW_TITLE" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Prints "R G B" (0..255) of pixel (x, y), top-left origin, of an image file.
+pixel_of() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]\n' info:
+}
+
+# Counts the pixels of a WxH+X+Y region of an image within 3 of grey level $3.
+count_grey_pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    awk -v level="$3" -F'[(),]' 'NR > 1 {
+      ok = 1
+      for (i = 3; i <= 5; i++) { d = $i - level; if (d < -3 || d > 3) ok = 0 }
+      n += ok
+    } END { print n + 0 }'
+}

@@ -1,0 +1,30 @@
+// The application shell: window creation, the one-time GL state, handler
+// registration and the event loop.
+#pragma once
+
+namespace morph {
+
+// Window settings.
+constexpr int kWindowWidth = 400;   // pixels
+constexpr int kWindowHeight = 400;  // pixels
+constexpr int kWindowX = 100;       // pixels from the screen's left edge
+constexpr int kWindowY = 100;       // pixels from the screen's top edge
+inline constexpr const char* kWindowTitle = "foo!";
+
+// Initialises GLUT with the command line and creates the double-buffered RGB
+// window with a depth buffer; its GL context is current afterwards. GLUT ends
+// the process itself (status 1) if no display can be opened.
+void openWindow(int* argc, char** argv);
+
+// Puts the fixed-function pipeline into the state every frame relies on:
+// depth test, lighting with one directional light fixed in eye space, colour
+// material, the perspective projection, clear colour and line width.
+void setUpRenderingState();
+
+// Registers drawScene, onKey and onIdle, in that order.
+void registerHandlers();
+
+// All of the above, then GLUT's event loop, which does not return.
+void runViewer(int argc, char** argv);
+
+}  // namespace morph

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The real program on a private X server: its window maps at (100, 100) with a
+# 400 x 400 client area, titled "foo!", and shows the clear colour and the grey caption.
+# Usage: window_test.sh VIEWER
+set -euo pipefail
+viewer=$1
+source "$(dirname "$0")/../../scripts/lib/x11.sh"
+work=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_private_x
+"$viewer" &
+pid=$!
+window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+
+geometry=$(xdotool getwindowgeometry "$window")
+echo "$geometry"
+grep -q 'Position: 100,100 ' <<<"$geometry" || fail "window not at (100, 100)"
+grep -q 'Geometry: 400x400$' <<<"$geometry" || fail "client area not 400 x 400"
+[ "$(xdotool getwindowname "$window")" = "foo!" ] || fail "title is not foo!"
+
+sleep 1
+import -window "$window" "$work/shot.png"
+[ "$(identify -format '%wx%h' "$work/shot.png")" = 400x400 ] || fail "screenshot is not 400 x 400"
+
+read -r r g b < <(pixel_of "$work/shot.png" 395 5)
+echo "top-right pixel: $r $g $b"
+for pair in "$r 51" "$g 51" "$b 179"; do
+  set -- $pair
+  [ $(( $1 - $2 )) -le 3 ] && [ $(( $2 - $1 )) -le 3 ] || fail "top-right corner is not the clear colour"
+done
+
+# The caption's glyphs stand about 30 to 45 px below the top edge, from x = 18 on.
+grey=$(count_grey_pixels "$work/shot.png" 170x20+18+28 128)
+echo "grey caption pixels left of the axis: $grey"
+[ "$grey" -ge 150 ] || fail "no grey caption in the screenshot"
+echo "PASS"

@@ -59,3 +59,17 @@ count_grey_pixels() {
       n += ok
     } END { print n + 0 }'
 }
+
+# Prints how many pixels differ between two images of the same size.
+differing_pixels() {
+  compare -metric AE "$1" "$2" null: 2>&1 || true
+}
+
+# Saves two screenshots of window $1, $3 seconds apart, to $2.a.png and
+# $2.b.png, and prints how many pixels differ between them.
+motion_between_shots() {
+  import -window "$1" "$2.a.png"
+  sleep "$3"
+  import -window "$1" "$2.b.png"
+  differing_pixels "$2.a.png" "$2.b.png"
+}

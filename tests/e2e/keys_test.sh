@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The real program driven with real key presses on a private X server: "1" and
+# "2" change what it shows, 2,000 random keys other than Escape leave it running
+# and animating, and Escape ends it with status 1 within a second.
+# Usage: keys_test.sh VIEWER
+set -euo pipefail
+viewer=$1
+source "$(dirname "$0")/../../scripts/lib/x11.sh"
+work=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+press() { xdotool key --delay 20 "$@"; sleep 0.3; }
+
+# A mesh blending two different functions changes from shot to shot; with both
+# selections on the same function it stands still.
+expect_animating() {
+  local n
+  n=$(motion_between_shots "$window" "$work/$1" 0.3)
+  echo "$1: $n pixels changed"
+  [ "$n" -ge 500 ] || fail "$1: the mesh is not animating"
+}
+expect_still() {
+  local n
+  n=$(motion_between_shots "$window" "$work/$1" 0.3)
+  echo "$1: $n pixels changed"
+  [ "$n" -le 20 ] || fail "$1: the mesh is not standing still"
+}
+
+start_private_x
+"$viewer" &
+pid=$!
+window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+xdotool windowfocus --sync "$window"
+first=0 second=1  # what the selections are, from the keys sent
+
+expect_animating "start (Plane and Wave)"
+press 2 2 2 2 2 && second=0
+expect_still "2 x5 (Plane and Plane)"
+cp "$work/2 x5 (Plane and Plane).b.png" "$work/plane.png"
+press 1 && first=1
+expect_animating "1 (Wave and Plane)"
+press 2 && second=1
+expect_still "2 (Wave and Wave)"
+n=$(differing_pixels "$work/plane.png" "$work/2 (Wave and Wave).b.png")
+echo "Plane against Wave: $n pixels differ"
+[ "$n" -ge 2000 ] || fail "the keys did not change the shown function"
+
+# 2,000 random keys, Escape excluded; "1" and "2" among them are counted.
+keys=(1 2 3 4 5 6 7 8 9 0 a b c d e f q w x y z A B Q Z space Return Tab BackSpace
+      comma period slash minus equal bracketleft F1 F5 F12 Left Right Up Down Delete Home)
+storm=()
+for _ in $(seq 2000); do
+  key=${keys[RANDOM % ${#keys[@]}]}
+  storm+=("$key")
+  case $key in 1) first=$(((first + 1) % 6)) ;; 2) second=$(((second + 1) % 6)) ;; esac
+done
+xdotool key --delay 2 "${storm[@]}"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the viewer ended during the key storm"
+if [ "$first" -eq "$second" ]; then
+  press 1 && first=$(((first + 1) % 6))
+fi
+echo "after the storm: functions $first and $second"
+expect_animating "after 2,000 keys"
+
+started=$(date +%s%N)
+xdotool key Escape
+status=0
+for _ in $(seq 20); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$pid" 2>/dev/null && fail "Escape did not end the viewer within a second"
+wait "$pid" || status=$?
+pid=
+echo "Escape: exit status $status after $(( ($(date +%s%N) - started) / 1000000 )) ms"
+[ "$status" -eq 1 ] || fail "exit status $status, not 1"
+echo "PASS"

@@ -60,7 +60,9 @@ Rgb litWhite(const Vec3& n) {
 class GlFrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X display (./scripts/test provides one)";
+        if (std::getenv("DISPLAY") == nullptr) {
+            return;  // each test then fails in SetUp
+        }
         static char name[] = "gl_frame_test";
         static char* argv[] = {name, nullptr};
         int argc = 1;
@@ -70,7 +72,15 @@ protected:
         for (int i = 0; i < 10; ++i) {
             glutMainLoopEvent();
         }
+        windowOpen = true;
     }
+
+    void SetUp() override {
+        // A failure, not a skip: these tests must never pass unseen.
+        ASSERT_TRUE(windowOpen) << "needs an X display (./scripts/test provides one)";
+    }
+
+    static inline bool windowOpen = false;
 
     // Draws two frames (the axes take the normal the first one leaves) with
     // the given view state; the back buffer then holds the second.

@@ -17,10 +17,16 @@ void* countedAllocate(std::size_t size) {
 }
 }  // namespace
 
-std::size_t morph::test::allocationCount() { return gAllocations.load(std::memory_order_relaxed); }
+std::size_t morph::test::allocationCount() {
+    return gAllocations.load(std::memory_order_relaxed);
+}
 
-void* operator new(std::size_t size) { return countedAllocate(size); }
-void* operator new[](std::size_t size) { return countedAllocate(size); }
+void* operator new(std::size_t size) {
+    return countedAllocate(size);
+}
+void* operator new[](std::size_t size) {
+    return countedAllocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
     gAllocations.fetch_add(1, std::memory_order_relaxed);
     return std::malloc(size == 0 ? 1 : size);
@@ -28,7 +34,15 @@ void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
     return operator new(size, tag);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t /*size*/) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t /*size*/) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t /*size*/) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t /*size*/) noexcept {
+    std::free(p);
+}

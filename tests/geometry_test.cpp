@@ -22,7 +22,9 @@ TEST(Vec3Test, NormalizedCrossAndLength) {
     const Case cases[] = {
         {"3-4-5 triangle", Vec3(3, 4, 0).normalized(), {0.6, 0.8, 0.0}},
         {"zero stays zero", Vec3(0, 0, 0).normalized(), {0.0, 0.0, 0.0}},
-        {"tiny vector is divided by the guard", Vec3(2e-06, 0, 0).normalized(), {0.19999999999999998, 0.0, 0.0}},
+        {"tiny vector is divided by the guard",
+         Vec3(2e-06, 0, 0).normalized(),
+         {0.19999999999999998, 0.0, 0.0}},
         {"cross of unit axes", Vec3(1, 0, 0).cross(Vec3(0, 1, 0)), {0.0, 0.0, 1.0}},
         {"cross component order", Vec3(1, 2, 3).cross(Vec3(4, 5, 6)), {-3.0, 6.0, -3.0}},
         {"cross is anti-commutative", Vec3(4, 5, 6).cross(Vec3(1, 2, 3)), {3.0, -6.0, 3.0}},
@@ -42,13 +44,13 @@ TEST(Vec3Test, DividedByGuardsSmallDivisors) {
     };
     const double byGuard = 99999.99999999999;  // 1 / 1e-05 in double precision
     const Case cases[] = {
-        {1.001e-05, 1.0 / 1.001e-05},     // above the guard: divided as given
-        {1e-05, byGuard},                 // at the guard: divided as given
-        {9.99e-06, byGuard},              // below: replaced by +1e-05
-        {-5e-06, -byGuard},               // negative below: replaced by -1e-05
-        {-1.001e-05, 1.0 / -1.001e-05},   // negative above: divided as given
-        {0.0, byGuard},                   // +0.0 -> +1e-05
-        {-0.0, byGuard},                  // -0.0 -> +1e-05, not -1e-05
+        {1.001e-05, 1.0 / 1.001e-05},    // above the guard: divided as given
+        {1e-05, byGuard},                // at the guard: divided as given
+        {9.99e-06, byGuard},             // below: replaced by +1e-05
+        {-5e-06, -byGuard},              // negative below: replaced by -1e-05
+        {-1.001e-05, 1.0 / -1.001e-05},  // negative above: divided as given
+        {0.0, byGuard},                  // +0.0 -> +1e-05
+        {-0.0, byGuard},                 // -0.0 -> +1e-05, not -1e-05
         {4.0, 0.25},
     };
     for (const Case& c : cases) {

@@ -45,9 +45,9 @@ bool near(const Rgb& a, const Rgb& b) {
     if (near(actual, expected)) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "pixel (" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                         << "), expected (" << expected[0] << ", " << expected[1] << ", "
-                                         << expected[2] << ")";
+    return ::testing::AssertionFailure()
+           << "pixel (" << actual[0] << ", " << actual[1] << ", " << actual[2] << "), expected ("
+           << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
 }
 
 // The lit colour of a white facet with unit normal n: the light shines from

@@ -30,13 +30,16 @@ TEST_F(InputTest, KeysStepTheirSelectionWithWrapAround) {
     };
     const Case cases[] = {
         {"", 0, 1},
-        {"2", 0, 2},           // "2" once at start-up
+        {"2", 0, 2},  // "2" once at start-up
         {"1", 1, 1},
-        {"111111", 0, 1},      // six presses return
+        {"111111", 0, 1},  // six presses return
         {"11111", 5, 1},
-        {"111111" "11111" "1", 0, 1},  // from 5 one press gives 0
-        {"22222", 0, 0},       // 1 -> 2 -> 3 -> 4 -> 5 -> 0
-        {"1212x 3\t", 2, 3},   // interleaved, other keys ignored
+        {"111111"
+         "11111"
+         "1",
+         0, 1},               // from 5 one press gives 0
+        {"22222", 0, 0},      // 1 -> 2 -> 3 -> 4 -> 5 -> 0
+        {"1212x 3\t", 2, 3},  // interleaved, other keys ignored
     };
     for (const Case& c : cases) {
         SetUp();

@@ -24,7 +24,9 @@ void expectFloats(const Float3& actual, double x, double y, double z) {
     EXPECT_EQ(static_cast<double>(actual.z), z);
 }
 
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 TEST(MeshTest, GridHas21StartValuesPerDirectionInRowOrder) {
     std::vector<double> rowStarts;
@@ -83,9 +85,11 @@ struct BlendCase {
 TEST(MeshTest, WaveAndHalfBlendCells) {
     const BlendCase cases[] = {
         {"Wave alone", MorphBlend::of(Wave, Wave, 0.0F), 0.479425538604203, 0.6921001398444316,
-         -0.7218014937829641, 0.4794255495071411, 0.6921001672744751, -0.7218015193939209, -6.938893903907228e-16},
+         -0.7218014937829641, 0.4794255495071411, 0.6921001672744751, -0.7218015193939209,
+         -6.938893903907228e-16},
         {"Plane and Wave at 0.5", MorphBlend::of(Plane, Wave, 0.5F), 0.2397127693021015, 0.4323100140380859,
-         -0.901725042217632, 0.23971277475357056, 0.43231001496315, -0.9017250537872314, -3.469446951953614e-16},
+         -0.901725042217632, 0.23971277475357056, 0.43231001496315, -0.9017250537872314,
+         -3.469446951953614e-16},
     };
     const double start = -1.3877787807814457e-16;
     const double startF = -6.938893903907228e-16;  // 5 * start, exact in single precision
@@ -183,8 +187,9 @@ TEST(MeshTest, WholeFrameAllocatesNothing) {
     double sink = 0.0;
     const std::size_t start = test::allocationCount();
     for (int a = 0; a < kSurfaceFunctionCount; ++a) {
-        forEachMorphCell(MorphBlend::of(a, Sphere, 0.3F),
-                         [&sink](double /*u*/, double /*v*/, const MeshCell& cell) { sink += cell.normal.y; });
+        forEachMorphCell(
+            MorphBlend::of(a, Sphere, 0.3F),
+            [&sink](double /*u*/, double /*v*/, const MeshCell& cell) { sink += cell.normal.y; });
     }
     EXPECT_EQ(test::allocationCount(), start);  // ...and none from whole meshes
     EXPECT_TRUE(std::isfinite(sink));

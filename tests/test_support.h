@@ -18,7 +18,9 @@ struct Component {
     Component(double v, bool approx) : value(v), approximate(approx) {}
 };
 
-inline Component Near12(double v) { return {v, true}; }
+inline Component Near12(double v) {
+    return {v, true};
+}
 
 struct Expected {
     Component x;

@@ -40,7 +40,9 @@ struct Float3 {
 }
 
 // The corner raised by kOutlineLift along Y (in double precision).
-[[nodiscard]] constexpr Vec3 liftedForOutline(const Vec3& p) { return {p.x, p.y + kOutlineLift, p.z}; }
+[[nodiscard]] constexpr Vec3 liftedForOutline(const Vec3& p) {
+    return {p.x, p.y + kOutlineLift, p.z};
+}
 
 // Two surface functions and their blend factors. The weight arrives in single
 // precision; both factors are doubles and 1 - w is never rounded to float.

@@ -5,7 +5,9 @@
 
 namespace morph {
 
-double Vec3::length() const { return std::sqrt(x * x + y * y + z * z); }
+double Vec3::length() const {
+    return std::sqrt(x * x + y * y + z * z);
+}
 
 Vec3 Vec3::dividedBy(double d) const {
     double divisor = d;
@@ -15,7 +17,9 @@ Vec3 Vec3::dividedBy(double d) const {
     return {x / divisor, y / divisor, z / divisor};
 }
 
-Vec3 Vec3::normalized() const { return dividedBy(length()); }
+Vec3 Vec3::normalized() const {
+    return dividedBy(length());
+}
 
 Vec3 Vec3::cross(const Vec3& b) const {
     return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x};

@@ -50,14 +50,20 @@ pixel_of() {
   convert "$1" -crop "1x1+$2+$3" +repage -depth 8 -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]\n' info:
 }
 
-# Counts the pixels of a WxH+X+Y region of an image within 3 of grey level $3.
-count_grey_pixels() {
+# Counts the pixels of a WxH+X+Y region of an image within 3 of colour R G B.
+count_colour_pixels() {
   convert "$1" -crop "$2" +repage -depth 8 txt:- |
-    awk -v level="$3" -F'[(),]' 'NR > 1 {
+    awk -v r="$3" -v g="$4" -v b="$5" -F'[(),]' 'NR > 1 {
+      split(r " " g " " b, want, " ")
       ok = 1
-      for (i = 3; i <= 5; i++) { d = $i - level; if (d < -3 || d > 3) ok = 0 }
+      for (i = 3; i <= 5; i++) { d = $i - want[i - 2]; if (d < -3 || d > 3) ok = 0 }
       n += ok
     } END { print n + 0 }'
+}
+
+# Counts the pixels of a WxH+X+Y region within 3 of grey level $3.
+count_grey_pixels() {
+  count_colour_pixels "$1" "$2" "$3" "$3" "$3"
 }
 
 # Prints how many pixels differ between two images of the same size.

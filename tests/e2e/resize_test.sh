@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The real program's window resized to odd shapes and back: it keeps running
+# and animating, and the image stretches with the window.
+# Usage: resize_test.sh VIEWER
+set -euo pipefail
+viewer=$1
+source "$(dirname "$0")/../../scripts/lib/x11.sh"
+work=$(mktemp -d)
+trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_private_x
+"$viewer" &
+pid=$!
+window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+
+for size in "1 1" "1000 200" "200 800" "400 400"; do
+  set -- $size
+  xdotool windowsize --sync "$window" "$1" "$2"
+  sleep 0.5
+  kill -0 "$pid" 2>/dev/null || fail "the viewer ended at $1 x $2"
+  import -window "$window" "$work/shot.png"
+  shown=$(identify -format '%wx%h' "$work/shot.png")
+  echo "window $1 x $2: screenshot $shown"
+  [ "$shown" = "${1}x${2}" ] || fail "window is $shown, not ${1}x${2}"
+done
+
+# Stretched, not cropped: at 1000 x 200 the mesh spans most of the width.
+xdotool windowsize --sync "$window" 1000 200
+sleep 0.5
+import -window "$window" "$work/wide.png"
+background=$(count_colour_pixels "$work/wide.png" 1000x1+0+150 51 51 179)
+echo "row 150 at 1000 x 200: $((1000 - background)) of 1000 pixels show the scene"
+[ $((1000 - background)) -ge 500 ] || fail "the scene does not stretch across the wide window"
+
+xdotool windowsize --sync "$window" 400 400
+sleep 0.3
+n=$(motion_between_shots "$window" "$work/back" 0.3)
+echo "back at 400 x 400: $n pixels changed in 0.3 s"
+[ "$n" -ge 500 ] || fail "the viewer no longer animates"
+echo "PASS"

@@ -1,5 +1,6 @@
-# Helpers for driving the viewer on a private X server: start Xvfb, find the
-# window, read screenshot pixels. Sourced by the scripts and the end-to-end tests.
+# Helpers for driving the viewer on a private X server: start Xvfb, start the
+# viewer and find its window, send Escape, read screenshot pixels. Sourced by
+# the scripts and the end-to-end tests.
 
 MORPH_WINDOW_TITLE='^foo!$'
 
@@ -25,8 +26,10 @@ start_private_x() {
 }
 
 stop_private_x() {
-  [ -n "${MORPH_XVFB_PID:-}" ] && kill "$MORPH_XVFB_PID" 2>/dev/null
-  wait "$MORPH_XVFB_PID" 2>/dev/null || true
+  if [ -n "${MORPH_XVFB_PID:-}" ]; then
+    kill "$MORPH_XVFB_PID" 2>/dev/null || true
+    wait "$MORPH_XVFB_PID" 2>/dev/null || true
+  fi
 }
 
 # Prints the id of the viewer's window once it is mapped; fails after $2
@@ -43,6 +46,49 @@ wait_for_window() {
     sleep 0.1
   done
   return 1
+}
+
+# Runs the viewer command "$@" on a private X server and waits for its window.
+# Sets VIEWER_PID, WINDOW and WORK (a scratch directory, which also keeps the
+# viewer's standard error in $WORK/stderr); all of it is cleaned up when the
+# calling shell exits. Fails if no window appears.
+launch_viewer() {
+  WORK=$(mktemp -d)
+  trap cleanup_viewer EXIT
+  start_private_x
+  "$@" 2>"$WORK/stderr" &
+  VIEWER_PID=$!
+  WINDOW=$(wait_for_window "$VIEWER_PID" 20)
+}
+
+cleanup_viewer() {
+  if [ -n "${VIEWER_PID:-}" ]; then
+    kill "$VIEWER_PID" 2>/dev/null || true
+  fi
+  stop_private_x
+  rm -rf "${WORK:-}"
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Presses Escape (as a real key press: the window must have the focus) and
+# checks that the viewer ends within a second with exit status 1.
+expect_escape_ends_viewer() {
+  local started status=0
+  started=$(date +%s%N)
+  xdotool key Escape
+  for _ in $(seq 20); do
+    kill -0 "$VIEWER_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$VIEWER_PID" 2>/dev/null && fail "Escape did not end the viewer within a second"
+  wait "$VIEWER_PID" || status=$?
+  VIEWER_PID=
+  echo "Escape: exit status $status after $((($(date +%s%N) - started) / 1000000)) ms"
+  [ "$status" -eq 1 ] || fail "exit status $status after Escape, not 1"
 }
 
 # Prints "R G B" (0..255) of pixel (x, y), top-left origin, of an image file.

@@ -4,11 +4,7 @@
 # and animating, and Escape ends it with status 1 within a second.
 # Usage: keys_test.sh VIEWER
 set -euo pipefail
-viewer=$1
 source "$(dirname "$0")/../../scripts/lib/x11.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 press() { xdotool key --delay 20 "$@"; sleep 0.3; }
 
 # A mesh blending two different functions changes from shot to shot; with both
@@ -26,10 +22,10 @@ expect_still() {
   [ "$n" -le 20 ] || fail "$1: the mesh is not standing still"
 }
 
-start_private_x
-"$viewer" &
-pid=$!
-window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+launch_viewer "$1" || fail "no window titled foo! appeared"
+window=$WINDOW
+work=$WORK
+pid=$VIEWER_PID
 xdotool windowfocus --sync "$window"
 first=0 second=1  # what the selections are, from the keys sent
 
@@ -63,16 +59,5 @@ fi
 echo "after the storm: functions $first and $second"
 expect_animating "after 2,000 keys"
 
-started=$(date +%s%N)
-xdotool key Escape
-status=0
-for _ in $(seq 20); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the viewer within a second"
-wait "$pid" || status=$?
-pid=
-echo "Escape: exit status $status after $(( ($(date +%s%N) - started) / 1000000 )) ms"
-[ "$status" -eq 1 ] || fail "exit status $status, not 1"
+expect_escape_ends_viewer
 echo "PASS"

@@ -3,16 +3,11 @@
 # and animating, and the image stretches with the window.
 # Usage: resize_test.sh VIEWER
 set -euo pipefail
-viewer=$1
 source "$(dirname "$0")/../../scripts/lib/x11.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-start_private_x
-"$viewer" &
-pid=$!
-window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+launch_viewer "$1" || fail "no window titled foo! appeared"
+window=$WINDOW
+work=$WORK
+pid=$VIEWER_PID
 
 for size in "1 1" "1000 200" "200 800" "400 400"; do
   set -- $size

@@ -11,15 +11,13 @@ step=${3:-5}
 settle=10         # seconds before the memory baseline is taken
 allowedKiB=1024
 source "$(dirname "$0")/../../scripts/lib/x11.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${storm:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"; }
 
-start_private_x
-"$viewer" &
-pid=$!
-window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+launch_viewer "$viewer" || fail "no window titled foo! appeared"
+window=$WINDOW
+work=$WORK
+pid=$VIEWER_PID
+trap 'kill "${storm:-}" 2>/dev/null || true; cleanup_viewer' EXIT
 xdotool windowfocus --sync "$window"
 
 # The storm: batches of keys that change nothing, with one "1" per batch so
@@ -74,12 +72,5 @@ fi
 echo "after the storm: $n pixels changed in 0.3 s"
 [ "$n" -ge 500 ] || fail "the viewer no longer animates"
 
-xdotool key Escape
-for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the viewer within a second"
-status=0
-wait "$pid" || status=$?
-pid=
-[ "$status" -eq 1 ] || fail "exit status $status after Escape, not 1"
-echo "Escape: exit status 1"
+expect_escape_ends_viewer
 echo "PASS"

@@ -3,16 +3,10 @@
 # 400 x 400 client area, titled "foo!", and shows the clear colour and the grey caption.
 # Usage: window_test.sh VIEWER
 set -euo pipefail
-viewer=$1
 source "$(dirname "$0")/../../scripts/lib/x11.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null || true; stop_private_x; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-start_private_x
-"$viewer" &
-pid=$!
-window=$(wait_for_window "$pid" 20) || fail "no window titled foo! appeared"
+launch_viewer "$1" || fail "no window titled foo! appeared"
+window=$WINDOW
+work=$WORK
 
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry"

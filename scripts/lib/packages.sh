@@ -7,7 +7,7 @@ MORPH_PACKAGES=(
   libgtest-dev libbenchmark-dev               # tests and benchmarks
   libgl-dev libglu1-mesa-dev libglut-dev      # OpenGL, GLU, freeglut headers and libraries
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
-  xvfb xauth xdotool imagemagick              # virtual display, key presses, screenshots
+  xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
   clang-format clang-tidy                     # style and static checks
 )
 

@@ -4,25 +4,30 @@
 
 MORPH_WINDOW_TITLE='^foo!$'
 
-# Starts Xvfb on a free display number and exports DISPLAY. The server is
-# stopped by stop_private_x (call it from an EXIT trap).
+# Starts Xvfb on a free display number and exports DISPLAY once the server
+# accepts connections. Numbers are drawn at random from 100..999 so that
+# servers started side by side, or just after another one stopped, do not
+# collide on a number or on its socket. The server is stopped by
+# stop_private_x (call it from an EXIT trap).
 start_private_x() {
-  local numberFile
-  numberFile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
-  MORPH_XVFB_PID=$!
-  local i
-  for i in $(seq 100); do
-    [ -s "$numberFile" ] && break
-    sleep 0.1
+  local attempt n i
+  for attempt in $(seq 20); do
+    n=$((100 + RANDOM % 900))
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    MORPH_XVFB_PID=$!
+    for i in $(seq 100); do
+      if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$MORPH_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    stop_private_x
   done
-  if [ ! -s "$numberFile" ]; then
-    echo "Xvfb did not start" >&2
-    rm -f "$numberFile"
-    return 1
-  fi
-  export DISPLAY=":$(tr -d '\n' <"$numberFile")"
-  rm -f "$numberFile"
+  echo "Xvfb did not start" >&2
+  return 1
 }
 
 stop_private_x() {
@@ -58,7 +63,10 @@ launch_viewer() {
   start_private_x
   "$@" 2>"$WORK/stderr" &
   VIEWER_PID=$!
-  WINDOW=$(wait_for_window "$VIEWER_PID" 20)
+  if ! WINDOW=$(wait_for_window "$VIEWER_PID" 20); then
+    sed 's/^/viewer: /' "$WORK/stderr" >&2
+    return 1
+  fi
 }
 
 cleanup_viewer() {

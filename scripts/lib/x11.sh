@@ -7,14 +7,17 @@ MORPH_WINDOW_TITLE='^foo!$'
 # Starts Xvfb on a free display number and exports DISPLAY once the server
 # accepts connections. Numbers are drawn at random from 100..999 so that
 # servers started side by side, or just after another one stopped, do not
-# collide on a number or on its socket. The server is stopped by
+# collide on a number or on its socket. -noreset: by default the server resets
+# whenever its last client disconnects (here: the readiness probe), and a
+# client connecting during that reset is refused. The server is stopped by
 # stop_private_x (call it from an EXIT trap).
 start_private_x() {
   local attempt n i
   for attempt in $(seq 20); do
     n=$((100 + RANDOM % 900))
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    MORPH_XVFB_LOG=$(mktemp)
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$MORPH_XVFB_LOG" 2>&1 &
     MORPH_XVFB_PID=$!
     for i in $(seq 100); do
       if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
@@ -35,6 +38,7 @@ stop_private_x() {
     kill "$MORPH_XVFB_PID" 2>/dev/null || true
     wait "$MORPH_XVFB_PID" 2>/dev/null || true
   fi
+  rm -f "${MORPH_XVFB_LOG:-}"
 }
 
 # Prints the id of the viewer's window once it is mapped; fails after $2
@@ -65,6 +69,12 @@ launch_viewer() {
   VIEWER_PID=$!
   if ! WINDOW=$(wait_for_window "$VIEWER_PID" 20); then
     sed 's/^/viewer: /' "$WORK/stderr" >&2
+    if kill -0 "$MORPH_XVFB_PID" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1; then
+      echo "X server $DISPLAY: running and accepting connections" >&2
+      sed 's/^/Xvfb: /' "$MORPH_XVFB_LOG" >&2
+    else
+      echo "X server $DISPLAY: not running or not accepting connections" >&2
+    fi
     return 1
   fi
 }

@@ -4,33 +4,27 @@
 
 MORPH_WINDOW_TITLE='^foo!$'
 
-# Starts Xvfb on a free display number and exports DISPLAY once the server
-# accepts connections. Numbers are drawn at random from 100..999 so that
-# servers started side by side, or just after another one stopped, do not
-# collide on a number or on its socket. -noreset: by default the server resets
-# whenever its last client disconnects (here: the readiness probe), and a
-# client connecting during that reset is refused. The server is stopped by
+# Starts Xvfb on a free display number and exports DISPLAY; Xvfb picks the
+# number itself and reports it once it accepts connections. -noreset: by
+# default the server resets whenever its last client disconnects, and a client
+# connecting during that reset is refused. The server is stopped by
 # stop_private_x (call it from an EXIT trap).
 start_private_x() {
-  local attempt n i
-  for attempt in $(seq 20); do
-    n=$((100 + RANDOM % 900))
-    [ -e "/tmp/.X$n-lock" ] && continue
-    MORPH_XVFB_LOG=$(mktemp)
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$MORPH_XVFB_LOG" 2>&1 &
-    MORPH_XVFB_PID=$!
-    for i in $(seq 100); do
-      if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$MORPH_XVFB_PID" 2>/dev/null || break
-      sleep 0.05
-    done
-    stop_private_x
+  local numberFile i
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberFile" >/dev/null 2>&1 &
+  MORPH_XVFB_PID=$!
+  for i in $(seq 100); do
+    [ -s "$numberFile" ] && break
+    sleep 0.1
   done
-  echo "Xvfb did not start" >&2
-  return 1
+  if [ ! -s "$numberFile" ]; then
+    echo "Xvfb did not start" >&2
+    rm -f "$numberFile"
+    return 1
+  fi
+  export DISPLAY=":$(tr -d '\n' <"$numberFile")"
+  rm -f "$numberFile"
 }
 
 stop_private_x() {
@@ -38,7 +32,6 @@ stop_private_x() {
     kill "$MORPH_XVFB_PID" 2>/dev/null || true
     wait "$MORPH_XVFB_PID" 2>/dev/null || true
   fi
-  rm -f "${MORPH_XVFB_LOG:-}"
 }
 
 # Prints the id of the viewer's window once it is mapped; fails after $2
@@ -69,12 +62,6 @@ launch_viewer() {
   VIEWER_PID=$!
   if ! WINDOW=$(wait_for_window "$VIEWER_PID" 20); then
     sed 's/^/viewer: /' "$WORK/stderr" >&2
-    if kill -0 "$MORPH_XVFB_PID" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1; then
-      echo "X server $DISPLAY: running and accepting connections" >&2
-      sed 's/^/Xvfb: /' "$MORPH_XVFB_LOG" >&2
-    else
-      echo "X server $DISPLAY: not running or not accepting connections" >&2
-    fi
     return 1
   fi
 }

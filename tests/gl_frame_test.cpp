@@ -216,6 +216,7 @@ TEST_F(GlFrameTest, NearWallHidesFarWall) {
 }
 
 TEST_F(GlFrameTest, FramesAllocateNothing) {
+    ASSERT_TRUE(test::counterSeesAnAllocation());
     drawWith(ProductWave, Sphere, 0.3F);  // warm up the driver's state caches
     const std::size_t before = test::allocationCount();
     for (int i = 0; i < 20; ++i) {  // whole frames: axes, mesh, caption and the swap

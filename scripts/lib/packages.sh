@@ -8,16 +8,22 @@ MORPH_PACKAGES=(
   libgl-dev libglu1-mesa-dev libglut-dev      # OpenGL, GLU, freeglut headers and libraries
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
   xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
-  clang-format clang-tidy                     # style and static checks
+  clang-format clang-tidy clang               # style and static checks, the second compiler
 )
 
+# For the exactness check on 64-bit ARM: the cross compiler and the emulator.
+MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
+
+# ensure_packages [PACKAGE...]: the given packages, or else MORPH_PACKAGES.
 ensure_packages() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -gt 0 ] || wanted=("${MORPH_PACKAGES[@]}")
   if ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "This is not a Debian-based system; install the equivalents of: ${MORPH_PACKAGES[*]}" >&2
+    echo "This is not a Debian-based system; install the equivalents of: ${wanted[*]}" >&2
     return 1
   fi
   local missing=() p
-  for p in "${MORPH_PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

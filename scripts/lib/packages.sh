@@ -1,6 +1,7 @@
 # Installs the Debian packages the project needs, where any are missing.
 # Sourced by the scripts; uses apt-get as root, or through sudo where that
-# works without a password, and otherwise names the packages and fails.
+# works without a password, and otherwise names the packages and fails. With
+# MORPH_NO_INSTALL=1 (as the tests set it) it only names them and fails.
 
 MORPH_PACKAGES=(
   cmake g++ make                              # toolchain
@@ -9,6 +10,8 @@ MORPH_PACKAGES=(
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
   xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
   clang-format clang-tidy clang               # style and static checks, the second compiler
+  dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
+  desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
 )
 
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
@@ -29,6 +32,10 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
 
   local sudo=()
+  if [ "${MORPH_NO_INSTALL:-0}" = 1 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    return 1
+  fi
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
       sudo=(sudo)

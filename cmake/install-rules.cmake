@@ -1,0 +1,35 @@
+# What `cmake --install` puts where: the viewer and the files a desktop
+# program ships with it. Paths follow GNUInstallDirs, relative to the prefix
+# (/usr/local by default, /usr in the Debian package).
+include(GNUInstallDirs)
+
+set(MORPH_APP_ID org.example.MorphViewer)  # AppStream component and desktop entry
+set(morph_data ${PROJECT_SOURCE_DIR}/data)
+
+# Debian policy, and man-db's lookup, want manual pages and changelogs gzipped;
+# -9 for the smallest file, -n for none of gzip's timestamp or name, so that
+# the package's bytes depend only on its sources.
+set(morph_compressed)
+foreach(file morph-viewer.1 changelog)
+  set(compressed ${PROJECT_BINARY_DIR}/data/${file}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/data
+    COMMAND sh -c "gzip -9n -c \"$1\" >\"$2\"" gzip ${morph_data}/${file} ${compressed}
+    DEPENDS ${morph_data}/${file}
+    COMMENT "Compressing ${file}"
+    VERBATIM)
+  list(APPEND morph_compressed ${compressed})
+endforeach()
+add_custom_target(morph_compressed_data ALL DEPENDS ${morph_compressed})
+
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS morph-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${morph_data}/${MORPH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${morph_data}/${MORPH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${morph_data}/icons/256x256/morph-viewer.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES ${PROJECT_BINARY_DIR}/data/morph-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${morph_data}/copyright ${PROJECT_BINARY_DIR}/data/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds the Debian package with scripts/package and checks it without
+# installing it: lintian finds no errors or warnings; the package holds the
+# viewer and the files a desktop program ships; its control fields, changelog
+# and metainfo agree on the version; the desktop entry and metainfo validate;
+# the viewer is hardened; and the viewer unpacked with dpkg-deb runs on a
+# private X server, maps its window "foo!" and ends with status 1 on Escape.
+# Usage: package_test.sh SOURCE_DIR
+set -euo pipefail
+source="$1"
+source "$source/scripts/lib/x11.sh"
+export MORPH_NO_INSTALL=1  # a test installs nothing: missing tools fail it
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"; cleanup_viewer' EXIT
+
+"$source/scripts/package" "$scratch/build" >"$scratch/package.log" 2>&1 || {
+  tail -n 30 "$scratch/package.log" >&2
+  fail "scripts/package failed"
+}
+deb=$(tail -n 1 "$scratch/package.log")
+echo "package: $deb"
+[[ $(basename "$deb") =~ ^morph-viewer_[0-9.]+_[a-z0-9]+\.deb$ ]] || fail "not named morph-viewer_VERSION_ARCH.deb"
+
+echo "== lintian"
+status=0
+lintian --fail-on error,warning "$deb" >"$scratch/lintian" 2>&1 || status=$?
+grep -v 'running with root privileges' "$scratch/lintian" || true
+[ "$status" -eq 0 ] || fail "lintian reports errors or warnings"
+
+echo "== contents"
+dpkg-deb -c "$deb" | awk '{ print $6 }' >"$scratch/contents"
+for file in usr/bin/morph-viewer \
+  usr/share/applications/org.example.MorphViewer.desktop \
+  usr/share/metainfo/org.example.MorphViewer.metainfo.xml \
+  usr/share/icons/hicolor/256x256/apps/morph-viewer.png \
+  usr/share/man/man1/morph-viewer.1.gz \
+  usr/share/doc/morph-viewer/copyright \
+  usr/share/doc/morph-viewer/changelog.gz; do
+  grep -qx "./$file" "$scratch/contents" || fail "the package lacks /$file"
+done
+if grep -v '^\./usr/' "$scratch/contents" | grep -qv '^\./$'; then
+  fail "the package installs outside /usr"
+fi
+echo "all files present, all under /usr"
+
+echo "== control fields"
+field() { dpkg-deb -f "$deb" "$1"; }
+version=$(field Version)
+[ "$(field Package)" = morph-viewer ] || fail "package name is not morph-viewer"
+[ "$(field Section)" = graphics ] || fail "section is not graphics"
+grep -q 'libglut' <<<"$(field Depends)" || fail "no dependency on freeglut: $(field Depends)"
+[ "$(field Description | wc -l)" -ge 4 ] || fail "no extended description"
+echo "Version $version; Depends: $(field Depends)"
+
+dpkg-deb -x "$deb" "$scratch/root"
+root=$scratch/root
+doc=$root/usr/share/doc/morph-viewer
+changelogVersion=$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$changelogVersion" = "$version" ] || fail "changelog is at $changelogVersion, the package at $version"
+releaseVersion=$(grep -m1 -o '<release version="[^"]*"' "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" |
+  cut -d'"' -f2)
+[ "$releaseVersion" = "$version" ] || fail "metainfo's newest release is $releaseVersion, the package $version"
+grep -q 'Copyright: 2026 The morph-viewer authors' "$doc/copyright" || fail "copyright file lacks the notice"
+
+echo "== desktop entry, metainfo, icon"
+output=$(desktop-file-validate "$root/usr/share/applications/org.example.MorphViewer.desktop" 2>&1) ||
+  fail "desktop-file-validate: $output"
+[ -z "$output" ] || fail "desktop-file-validate printed: $output"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" ||
+  fail "appstreamcli rejects the metainfo"
+[ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/256x256/apps/morph-viewer.png")" = 256x256 ] ||
+  fail "the icon is not 256 x 256"
+
+echo "== hardening"
+hardening-check --nocfprotection "$root/usr/bin/morph-viewer" || fail "the packaged viewer is not hardened"
+
+echo "== the unpacked viewer"
+launch_viewer "$root/usr/bin/morph-viewer" || fail "no window titled foo! appeared"
+trap 'rm -rf "$scratch"; cleanup_viewer' EXIT  # launch_viewer set its own
+echo "window \"$(xdotool getwindowname "$WINDOW")\" mapped"
+xdotool windowfocus --sync "$WINDOW"
+expect_escape_ends_viewer
+echo "PASS"

@@ -161,6 +161,7 @@ int compareWith(const char* path) {
     std::array<unsigned char, kBytesPerCell> buffer{};
     forEachCellOfThePeriod(
         [&](int first, int second, float weight, std::size_t cell, const CellValues& mine) {
+            values += mine.size();
             if (truncated || std::fread(buffer.data(), 1, buffer.size(), other) != buffer.size()) {
                 truncated = true;
                 return;
@@ -182,7 +183,6 @@ int compareWith(const char* path) {
                     largestUlps = std::fmax(largestUlps, ulps);
                 }
             }
-            values += mine.size();
         });
     const bool longer = !truncated && std::fgetc(other) != EOF;
     std::fclose(other);

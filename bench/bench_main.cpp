@@ -102,12 +102,7 @@ void openContext(int* argc, char** argv) {
     if (std::getenv("DISPLAY") == nullptr) {
         return;
     }
-    openWindow(argc, argv);
-    setUpRenderingState();
-    glutDisplayFunc([] {});
-    for (int i = 0; i < 10; ++i) {
-        glutMainLoopEvent();
-    }
+    openWindowForOwnFrames(argc, argv);
     gHaveContext = true;
 }
 

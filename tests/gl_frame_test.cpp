@@ -84,13 +84,8 @@ protected:
         static char name[] = "gl_frame_test";
         static char* argv[] = {name, nullptr};
         int argc = 1;
-        openWindow(&argc, argv);
-        setUpRenderingState();
+        openWindowForOwnFrames(&argc, argv);  // frames are drawn by the tests themselves
         keepGlDriverLoaded();
-        glutDisplayFunc([] {});  // frames are drawn by the tests themselves
-        for (int i = 0; i < 10; ++i) {
-            glutMainLoopEvent();
-        }
         windowOpen = true;
     }
 

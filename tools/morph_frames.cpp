@@ -87,11 +87,6 @@ int main(int argc, char** argv) {
     const int step = std::atoi(argv[2]);
     argv[2] = argv[0];  // GLUT gets the program name and what follows STEP
     int glutArgc = argc - 2;
-    openWindow(&glutArgc, argv + 2);
-    setUpRenderingState();
-    glutDisplayFunc([] {});  // frames are drawn below, not on GLUT's request
-    for (int i = 0; i < 10; ++i) {
-        glutMainLoopEvent();  // map the window, so that it has pixels to read
-    }
+    openWindowForOwnFrames(&glutArgc, argv + 2);  // frames are drawn below, not on GLUT's request
     return renderPeriod(directory, step);
 }

@@ -6,8 +6,8 @@
 // normals), global ambient light 0.2.
 #include "app/shell.h"
 
+#include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include "app/input.h"
 #include "render/scene.h"
@@ -22,6 +22,9 @@ constexpr double kFieldOfView = 45.0;
 constexpr double kAspectRatio = 1.0;
 constexpr double kNearPlane = 0.01;
 constexpr double kFarPlane = 1000.0;
+
+// Rounds of event processing after which a new window is mapped and drawable.
+constexpr int kMappingEventRounds = 10;
 
 constexpr GLfloat kLineWidth = 2.0F;  // pixels, for the axes and the outlines
 
@@ -66,6 +69,15 @@ void registerHandlers() {
     glutDisplayFunc(drawScene);
     glutKeyboardFunc(onKey);
     glutIdleFunc(onIdle);
+}
+
+void openWindowForOwnFrames(int* argc, char** argv) {
+    openWindow(argc, argv);
+    setUpRenderingState();
+    glutDisplayFunc([] {});
+    for (int i = 0; i < kMappingEventRounds; ++i) {
+        glutMainLoopEvent();
+    }
 }
 
 void runViewer(int argc, char** argv) {

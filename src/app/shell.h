@@ -24,7 +24,13 @@ void setUpRenderingState();
 // Registers drawScene, onKey and onIdle, in that order.
 void registerHandlers();
 
-// All of the above, then GLUT's event loop, which does not return.
+// For programs that draw frames themselves (tests, benchmarks, frame export):
+// openWindow and setUpRenderingState, an empty display handler instead of the
+// viewer's, and a few rounds of GLUT's event processing, so that the window is
+// mapped and has pixels to read back. The event loop is left to the caller.
+void openWindowForOwnFrames(int* argc, char** argv);
+
+// openWindow, setUpRenderingState and registerHandlers, then GLUT's event loop, which does not return.
 void runViewer(int argc, char** argv);
 
 }  // namespace morph

@@ -1,5 +1,11 @@
-# The Debian package, made by CPack from the install rules:
-#   cpack --config BUILD_DIR/CPackConfig.cmake   (./scripts/package does this)
+# The Debian and RPM packages, made by CPack from the install rules:
+#   cpack --config BUILD_DIR/CPackConfig.cmake [-G RPM]   (./scripts/package does this)
+#
+# Both are reproducible: built from the same commit with the same toolchain,
+# in any folder and at any time, they are the same bytes. Every date in them
+# is SOURCE_DATE_EPOCH (see cmake/cpack-options.cmake.in), build paths stay
+# out of the binaries (-ffile-prefix-map, set with the compile options), and
+# CPack writes files in a fixed order, owned by root.
 set(MORPH_PACKAGE_MAINTAINER "The morph-viewer authors <morph-viewer@example.org>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
 
@@ -14,7 +20,7 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # The synopsis, and the extended description below it; CPack indents the
 # lines and turns empty ones into the " ." Debian expects.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "lit 3D surface morphing between two shapes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Morph Viewer opens one window and shows, from a fixed camera, a lit white
+set(morph_description "Morph Viewer opens one window and shows, from a fixed camera, a lit white
 grid surface with black outlines that morphs smoothly back and forth between
 two of six built-in parametric surfaces: a plane, two sine waves, a rippled
 disc, a cylinder and a sphere, with the three coordinate axes and a caption.
@@ -23,10 +29,60 @@ The keys 1 and 2 step the two blended surfaces through the catalogue, and
 Escape quits. The viewer draws with fixed-function OpenGL in immediate mode,
 so a software renderer such as Mesa's llvmpipe is enough. It reads no files
 and keeps no settings.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${morph_description}")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # morph-viewer_VERSION_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the dependencies, from the binary's shared libraries
+
+# The time every file and header in the packages carries, in seconds since
+# 1970: SOURCE_DATE_EPOCH from the environment if set, else the last commit's
+# time, else (in a source tree without git) the newest changelog entry's.
+# Fixed when the build is configured, as scripts/package does for every package.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(MORPH_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+                  OUTPUT_VARIABLE MORPH_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE morph_git_status ERROR_QUIET)
+  if(NOT morph_git_status EQUAL 0)
+    execute_process(COMMAND dpkg-parsechangelog -l ${PROJECT_SOURCE_DIR}/data/changelog -S Timestamp
+                    OUTPUT_VARIABLE MORPH_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE)
+  endif()
+endif()
+if(NOT MORPH_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "No source date for the packages: set SOURCE_DATE_EPOCH")
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake.in ${PROJECT_BINARY_DIR}/cpack-options.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-options.cmake)
+
+# The RPM (cpack -G RPM): morph-viewer-VERSION-1.ARCH.rpm, the same files
+# under /usr. rpmbuild finds the requirements by shared-library name.
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_RELEASE 1)
+set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(CPACK_RPM_PACKAGE_GROUP "Applications/Multimedia")
+set(CPACK_RPM_PACKAGE_SUMMARY "Lit 3D surface morphing between two shapes")  # RPM's are capitalised
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${morph_description}")
+set(CPACK_RPM_PACKAGE_AUTOREQPROV yes)
+set(CPACK_RPM_NO_INSTALL_PREFIX_RELOCATION ON)  # fixed at /usr, like the .deb
+# Folders the system's own packages own: the RPM owns only its doc folder.
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+    /usr/share/applications /usr/share/metainfo /usr/share/icons /usr/share/icons/hicolor
+    /usr/share/icons/hicolor/256x256 /usr/share/icons/hicolor/256x256/apps /usr/share/man
+    /usr/share/man/man1)
+# rpmbuild by default stamps the build host and time into the header and keeps
+# the files' own times; these make both SOURCE_DATE_EPOCH, as Fedora does. It
+# would also add /usr/lib/.build-id links, files the .deb does not have. The
+# packager macro fills the Packager tag.
+set(CPACK_RPM_SPEC_MORE_DEFINE "%define _buildhost reproducible
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _build_id_links none
+%define packager ${MORPH_PACKAGE_MAINTAINER}")
+include(${CMAKE_CURRENT_LIST_DIR}/rpm-changelog.cmake)
+morph_rpm_changelog(${PROJECT_SOURCE_DIR}/data/changelog ${PROJECT_BINARY_DIR}/rpm-changelog)
+set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 
 include(CPack)

@@ -14,6 +14,10 @@ MORPH_PACKAGES=(
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
 )
 
+# For the RPM: rpmbuild to make it; rpm2cpio, cpio and rpmlint to check it;
+# diffoscope to show where two builds of a package differ.
+MORPH_RPM_PACKAGES=(rpm rpm2cpio cpio rpmlint diffoscope-minimal)
+
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
 

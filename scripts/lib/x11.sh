@@ -80,16 +80,18 @@ fail() {
 }
 
 # Presses Escape (as a real key press: the window must have the focus) and
-# checks that the viewer ends within a second with exit status 1.
+# checks that the viewer ends with exit status 1. It normally ends within a
+# few milliseconds; the bound of five seconds leaves room for a loaded machine
+# and still fails a viewer that ignores Escape.
 expect_escape_ends_viewer() {
   local started status=0
   started=$(date +%s%N)
   xdotool key Escape
-  for _ in $(seq 20); do
+  for _ in $(seq 100); do
     kill -0 "$VIEWER_PID" 2>/dev/null || break
     sleep 0.05
   done
-  kill -0 "$VIEWER_PID" 2>/dev/null && fail "Escape did not end the viewer within a second"
+  kill -0 "$VIEWER_PID" 2>/dev/null && fail "Escape did not end the viewer within 5 s"
   wait "$VIEWER_PID" || status=$?
   VIEWER_PID=
   echo "Escape: exit status $status after $((($(date +%s%N) - started) / 1000000)) ms"
@@ -129,4 +131,75 @@ motion_between_shots() {
   sleep "$3"
   import -window "$1" "$2.b.png"
   differing_pixels "$2.a.png" "$2.b.png"
+}
+
+# What the end-to-end checks call motion and stillness: pixels that differ
+# between two screenshots 0.3 s apart. A morph between two different functions
+# changes thousands; equal selections change none but a stray few.
+readonly MORPH_MOTION_PIXELS=500
+readonly MORPH_STILL_PIXELS=20
+readonly MORPH_SHOT_GAP=0.3
+
+# Every check below waits for what it expects with a bounded poll instead of
+# looking once after a fixed pause: on a loaded machine the first frames (Mesa
+# compiles its shaders then), key presses and resizes can take far longer than
+# usual to show. The bounds only decide how long a failure takes to report.
+
+# Waits until window $1 shows a drawn frame: its top-right 10 x 10 pixels are
+# the clear colour (until the first swap the window is black). Saves that
+# frame as $2. Fails after $3 seconds (default 20), naming the corner's colour.
+wait_for_frame() {
+  local window=$1 shot=$2 seconds=${3:-20} deadline
+  deadline=$((SECONDS + seconds))
+  while :; do
+    if import -window "$window" "$shot" 2>/dev/null &&
+      [ "$(count_colour_pixels "$shot" 10x10+385+5 51 51 179)" -eq 100 ]; then
+      return 0
+    fi
+    [ "$SECONDS" -lt "$deadline" ] || break
+    sleep 0.1
+  done
+  echo "no drawn frame within ${seconds} s: the top-right pixel is $(pixel_of "$shot" 395 5 2>/dev/null)" >&2
+  return 1
+}
+
+# poll_shots WINDOW PREFIX SECONDS TEST: takes pairs of shots (PREFIX.a.png,
+# PREFIX.b.png) until the count of differing pixels passes TEST ("motion" or
+# "still"), for at most SECONDS. Prints the count that passed, or else the
+# one nearest to passing; succeeds only when one passed.
+poll_shots() {
+  local window=$1 prefix=$2 seconds=$3 test=$4 deadline n best=
+  deadline=$((SECONDS + seconds))
+  while :; do
+    n=$(motion_between_shots "$window" "$prefix" "$MORPH_SHOT_GAP")
+    case $test in
+      motion)
+        if [ "$n" -ge "$MORPH_MOTION_PIXELS" ]; then echo "$n"; return 0; fi
+        if [ -z "$best" ] || [ "$n" -gt "$best" ]; then best=$n; fi ;;
+      still)
+        if [ "$n" -le "$MORPH_STILL_PIXELS" ]; then echo "$n"; return 0; fi
+        if [ -z "$best" ] || [ "$n" -lt "$best" ]; then best=$n; fi ;;
+    esac
+    [ "$SECONDS" -lt "$deadline" ] || break
+  done
+  echo "$best"
+  return 1
+}
+
+# expect_motion WINDOW PREFIX LABEL [SECONDS]: the window animates within
+# SECONDS (default 5); fails with the most motion it saw.
+expect_motion() {
+  local n
+  n=$(poll_shots "$1" "$2" "${4:-5}" motion) ||
+    fail "$3: the mesh is not animating: at most $n pixels changed in ${MORPH_SHOT_GAP} s, over ${4:-5} s"
+  echo "$3: $n pixels changed in ${MORPH_SHOT_GAP} s"
+}
+
+# expect_stillness WINDOW PREFIX LABEL [SECONDS]: the window stands still
+# within SECONDS (default 5); fails with the least motion it saw.
+expect_stillness() {
+  local n
+  n=$(poll_shots "$1" "$2" "${4:-5}" still) ||
+    fail "$3: the mesh is not standing still: at least $n pixels changed in ${MORPH_SHOT_GAP} s, over ${4:-5} s"
+  echo "$3: $n pixels changed in ${MORPH_SHOT_GAP} s"
 }

@@ -13,7 +13,8 @@ fi
 trace=$(mktemp -u "${TMPDIR:-/tmp}/morph-calls-XXXXXX.trace")
 launch_viewer apitrace trace -o "$trace" "$1" || fail "no window titled foo! appeared"
 trap 'rm -f "$trace"; cleanup_viewer' EXIT
-sleep 1
+# The trace must hold a whole first frame: wait until one is shown.
+wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"
 xdotool windowfocus --sync "$WINDOW"
 expect_escape_ends_viewer
 

@@ -14,8 +14,7 @@ grep -q 'Position: 100,100 ' <<<"$geometry" || fail "window not at (100, 100)"
 grep -q 'Geometry: 400x400$' <<<"$geometry" || fail "client area not 400 x 400"
 [ "$(xdotool getwindowname "$window")" = "foo!" ] || fail "title is not foo!"
 
-sleep 1
-import -window "$window" "$work/shot.png"
+wait_for_frame "$window" "$work/shot.png" || fail "the viewer never drew a frame"
 [ "$(identify -format '%wx%h' "$work/shot.png")" = 400x400 ] || fail "screenshot is not 400 x 400"
 
 read -r r g b < <(pixel_of "$work/shot.png" 395 5)

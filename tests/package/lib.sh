@@ -1,0 +1,53 @@
+# Checks shared by the package tests: what every package holds, and the
+# checks of an unpacked package's tree. Sourced after scripts/lib/x11.sh.
+
+# The files every package installs, relative to the root, in sorted order.
+MORPH_PACKAGED_FILES=(
+  usr/bin/morph-viewer
+  usr/share/applications/org.example.MorphViewer.desktop
+  usr/share/doc/morph-viewer/changelog.gz
+  usr/share/doc/morph-viewer/copyright
+  usr/share/icons/hicolor/256x256/apps/morph-viewer.png
+  usr/share/man/man1/morph-viewer.1.gz
+  usr/share/metainfo/org.example.MorphViewer.metainfo.xml
+)
+
+# expect_packaged_files LISTING: LISTING (a file, one path a line, leading
+# "./" or "/" allowed, directories left out) names exactly the files above.
+expect_packaged_files() {
+  sed -E 's|^\.?/||' "$1" | sort >"$1.files"
+  printf '%s\n' "${MORPH_PACKAGED_FILES[@]}" >"$1.expected"
+  diff -u "$1.expected" "$1.files" || fail "the package's files are not the expected ones"
+  echo "the ${#MORPH_PACKAGED_FILES[@]} expected files, nothing else"
+}
+
+# check_unpacked_tree ROOT VERSION: the desktop entry and the metainfo of an
+# unpacked package validate, the metainfo's newest release is VERSION, the
+# icon is 256 x 256 and the viewer is hardened.
+check_unpacked_tree() {
+  local root=$1 version=$2 output release
+  output=$(desktop-file-validate "$root/usr/share/applications/org.example.MorphViewer.desktop" 2>&1) ||
+    fail "desktop-file-validate: $output"
+  [ -z "$output" ] || fail "desktop-file-validate printed: $output"
+  appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" ||
+    fail "appstreamcli rejects the metainfo"
+  release=$(grep -m1 -o '<release version="[^"]*"' "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" |
+    cut -d'"' -f2)
+  [ "$release" = "$version" ] || fail "metainfo's newest release is $release, the package $version"
+  [ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/256x256/apps/morph-viewer.png")" = 256x256 ] ||
+    fail "the icon is not 256 x 256"
+  hardening-check --nocfprotection "$root/usr/bin/morph-viewer" || fail "the packaged viewer is not hardened"
+}
+
+# run_unpacked_viewer ROOT: the unpacked viewer maps its window "foo!" on a
+# private X server and ends with status 1 on Escape. Runs in a subshell, so
+# that the X server's cleanup leaves the caller's own EXIT trap alone.
+run_unpacked_viewer() {
+  (
+    launch_viewer "$1/usr/bin/morph-viewer" || fail "no window titled foo! appeared"
+    echo "window \"$(xdotool getwindowname "$WINDOW")\" mapped"
+    wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the unpacked viewer never drew a frame"
+    xdotool windowfocus --sync "$WINDOW" || fail "could not focus the window"
+    expect_escape_ends_viewer
+  ) || exit 1
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the RPM with scripts/package and checks it without installing it:
+# rpmlint finds no errors but the missing signature; it holds the same files
+# under /usr as the Debian package and owns no folder but its doc folder; it
+# requires the shared libraries by name, is MIT-licensed and carries a
+# summary, description and changelog; unpacked with rpm2cpio and cpio, its
+# desktop entry and metainfo validate, and the viewer maps its window "foo!"
+# on a private X server and ends with status 1 on Escape.
+# Usage: rpm_test.sh SOURCE_DIR
+set -euo pipefail
+source="$1"
+source "$source/scripts/lib/x11.sh"
+source "$source/tests/package/lib.sh"
+export MORPH_NO_INSTALL=1  # a test installs nothing: missing tools fail it
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+"$source/scripts/package" rpm "$scratch/build" >"$scratch/package.log" 2>&1 || {
+  tail -n 30 "$scratch/package.log" >&2
+  fail "scripts/package rpm failed"
+}
+rpm=$(tail -n 1 "$scratch/package.log")
+echo "package: $rpm"
+[[ $(basename "$rpm") =~ ^morph-viewer-[0-9.]+-1\.x86_64\.rpm$ ]] || fail "not named morph-viewer-VERSION-1.x86_64.rpm"
+
+# Debian's rpmlint has no distribution's settings, so it also warns about what
+# a distribution configures (its licence list, its man page compression); the
+# warnings are printed for the reader. Errors fail the test, but for the
+# signature: an RPM is signed by whoever publishes it, with their own key.
+echo "== rpmlint"
+rpmlint "$rpm" >"$scratch/rpmlint" 2>&1 || true
+grep -E '^morph-viewer|checked' "$scratch/rpmlint" || true
+if grep -E '^morph-viewer[^ ]*: E: ' "$scratch/rpmlint" | grep -v ': E: no-signature$'; then
+  fail "rpmlint reports errors"
+fi
+
+echo "== header"
+query() { rpm -qp --qf "$1" "$rpm"; }
+version=$(query '%{VERSION}')
+[ "$(query '%{NAME}')" = morph-viewer ] || fail "package name is not morph-viewer"
+[ "$(query '%{LICENSE}')" = MIT ] || fail "licence is not MIT"
+[ -n "$(query '%{SUMMARY}')" ] || fail "no summary"
+[ "$(query '%{DESCRIPTION}' | wc -l)" -ge 4 ] || fail "no description"
+query '[%{CHANGELOGTEXT}\n]' | grep -q . || fail "no changelog"
+rpm -qpR "$rpm" >"$scratch/requires"
+for library in 'libglut\.so\.3' 'libGLU\.so\.1' 'libc\.so\.6'; do
+  grep -q "^$library" "$scratch/requires" || fail "does not require $library by name"
+done
+echo "Version $version; requires $(grep -c 'so' "$scratch/requires") shared-library names"
+
+echo "== contents"
+query '[%{FILEMODES:perms} %{FILENAMES}\n]' >"$scratch/listing"
+grep -v '^d' "$scratch/listing" | cut -d' ' -f2 >"$scratch/files"
+expect_packaged_files "$scratch/files"
+owned=$(grep '^d' "$scratch/listing" | cut -d' ' -f2)
+[ "$owned" = /usr/share/doc/morph-viewer ] || fail "owns folders other than its doc folder: $owned"
+echo "owns one folder: $owned"
+
+echo "== unpacked"
+mkdir "$scratch/root"
+(cd "$scratch/root" && rpm2cpio "$rpm" | cpio -idm --quiet) || fail "rpm2cpio | cpio failed"
+check_unpacked_tree "$scratch/root" "$version"
+run_unpacked_viewer "$scratch/root"
+echo "PASS"

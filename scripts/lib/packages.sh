@@ -12,11 +12,9 @@ MORPH_PACKAGES=(
   clang-format clang-tidy clang               # style and static checks, the second compiler
   dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
+  rpm rpm2cpio cpio rpmlint                   # the RPM: rpmbuild, unpacking, checks
+  diffoscope-minimal                          # where two builds of a package differ
 )
-
-# For the RPM: rpmbuild to make it; rpm2cpio, cpio and rpmlint to check it;
-# diffoscope to show where two builds of a package differ.
-MORPH_RPM_PACKAGES=(rpm rpm2cpio cpio rpmlint diffoscope-minimal)
 
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)

@@ -46,7 +46,7 @@ rpm -qpR "$rpm" >"$scratch/requires"
 for library in 'libglut\.so\.3' 'libGLU\.so\.1' 'libc\.so\.6'; do
   grep -q "^$library" "$scratch/requires" || fail "does not require $library by name"
 done
-echo "Version $version; requires $(grep -c 'so' "$scratch/requires") shared-library names"
+echo "Version $version; requires $(grep -c "^lib" "$scratch/requires") library entries"
 
 echo "== contents"
 query '[%{FILEMODES:perms} %{FILENAMES}\n]' >"$scratch/listing"

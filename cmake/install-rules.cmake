@@ -3,6 +3,14 @@
 # (/usr/local by default, /usr in the Debian package).
 include(GNUInstallDirs)
 
+if(WIN32)
+  # Windows: the program, its licence beside it. Desktop entries, metainfo,
+  # icons and manual pages have no place there; the icon is in the .exe.
+  install(TARGETS morph-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  return()
+endif()
+
 set(MORPH_APP_ID org.example.MorphViewer)  # AppStream component and desktop entry
 set(morph_data ${PROJECT_SOURCE_DIR}/data)
 

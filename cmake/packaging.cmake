@@ -1,7 +1,8 @@
-# The Debian and RPM packages, made by CPack from the install rules:
+# The packages, made by CPack from the install rules: on Linux a Debian
+# package and an RPM, for Windows an installer and a zip (packaging-windows.cmake):
 #   cpack --config BUILD_DIR/CPackConfig.cmake [-G RPM]   (./scripts/package does this)
 #
-# Both are reproducible: built from the same commit with the same toolchain,
+# They are reproducible: built from the same commit with the same toolchain,
 # in any folder and at any time, they are the same bytes. Every date in them
 # is SOURCE_DATE_EPOCH (see cmake/cpack-options.cmake.in), build paths stay
 # out of the binaries (-ffile-prefix-map, set with the compile options), and
@@ -9,16 +10,14 @@
 set(MORPH_PACKAGE_MAINTAINER "The morph-viewer authors <morph-viewer@example.org>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
 
-set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morph-viewer)
 set(CPACK_PACKAGE_VENDOR "The morph-viewer authors")
 set(CPACK_PACKAGE_CONTACT ${MORPH_PACKAGE_MAINTAINER})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 
-# The synopsis, and the extended description below it; CPack indents the
-# lines and turns empty ones into the " ." Debian expects.
+# The synopsis, and the extended description below it (in the Debian package
+# CPack indents the lines and turns empty ones into the " ." Debian expects).
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "lit 3D surface morphing between two shapes")
 set(morph_description "Morph Viewer opens one window and shows, from a fixed camera, a lit white
 grid surface with black outlines that morphs smoothly back and forth between
@@ -29,12 +28,6 @@ The keys 1 and 2 step the two blended surfaces through the catalogue, and
 Escape quits. The viewer draws with fixed-function OpenGL in immediate mode,
 so a software renderer such as Mesa's llvmpipe is enough. It reads no files
 and keeps no settings.")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${morph_description}")
-
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # morph-viewer_VERSION_ARCH.deb
-set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the dependencies, from the binary's shared libraries
 
 # The time every file and header in the packages carries, in seconds since
 # 1970: SOURCE_DATE_EPOCH from the environment if set, else the last commit's
@@ -56,6 +49,21 @@ if(NOT MORPH_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake.in ${PROJECT_BINARY_DIR}/cpack-options.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-options.cmake)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging-windows.cmake)
+  include(CPack)
+  return()
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${morph_description}")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # morph-viewer_VERSION_ARCH.deb
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the dependencies, from the binary's shared libraries
 
 # The RPM (cpack -G RPM): morph-viewer-VERSION-1.ARCH.rpm, the same files
 # under /usr. rpmbuild finds the requirements by shared-library name.

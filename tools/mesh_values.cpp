@@ -14,6 +14,10 @@
 // Usage: mesh_values > FILE          (refuses to write to a terminal)
 //        mesh_values --compare FILE  (FILE: another build's stream, e.g. <(...))
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <array>
 #include <cmath>
@@ -126,6 +130,14 @@ int writeStream() {
         std::fputs("mesh_values: the stream is binary; pipe it, e.g. into sha256sum\n", stderr);
         return 2;
     }
+#ifdef _WIN32
+    // Windows opens standard output in text mode, which writes every 0x0A
+    // byte of the stream as 0x0D 0x0A.
+    if (_setmode(_fileno(stdout), _O_BINARY) == -1) {
+        std::perror("mesh_values: standard output");
+        return 2;
+    }
+#endif
     std::array<unsigned char, kBytesPerCell> buffer{};
     bool ok = true;
     forEachCellOfThePeriod([&](int, int, float, std::size_t, const CellValues& cell) {

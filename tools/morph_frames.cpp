@@ -8,17 +8,22 @@
 // black). Frames are therefore evenly spaced in phase: calls STEP, 2 STEP, ...
 // up to 400, one period of the weight. Arguments after the two are GLUT's.
 //
-// Usage: morph_frames OUTPUT_DIR STEP [GLUT options]
+// --pair FIRST SECOND starts from those selections (0 to 5) instead of the
+// viewer's Plane and Wave, for frames of every function.
+//
+// Usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]
 #include <GL/freeglut.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/shell.h"
 #include "app/view_state.h"
+#include "geometry/surface.h"
 #include "render/scene.h"
 
 namespace morph {
@@ -79,14 +84,29 @@ int renderPeriod(const std::string& directory, int step) {
 
 int main(int argc, char** argv) {
     using namespace morph;
-    if (argc < 3 || std::atoi(argv[2]) < 1 || kCallsPerPeriod % std::atoi(argv[2]) != 0) {
-        std::fputs("usage: morph_frames OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n", stderr);
+    // Arguments are taken from the front; what is left after STEP is GLUT's.
+    int next = 1;
+    const auto isFunction = [](const char* text) {
+        return text[0] >= '0' && text[0] < '0' + kSurfaceFunctionCount && text[1] == '\0';
+    };
+    if (argc > 3 && std::strcmp(argv[1], "--pair") == 0) {
+        if (!isFunction(argv[2]) || !isFunction(argv[3])) {
+            std::fputs("morph_frames: --pair takes two function numbers from 0 to 5\n", stderr);
+            return 2;
+        }
+        firstFunction = argv[2][0] - '0';
+        secondFunction = argv[3][0] - '0';
+        next = 4;
+    }
+    if (argc - next < 2 || std::atoi(argv[next + 1]) < 1 || kCallsPerPeriod % std::atoi(argv[next + 1]) != 0) {
+        std::fputs("usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n",
+                   stderr);
         return 2;
     }
-    const std::string directory = argv[1];
-    const int step = std::atoi(argv[2]);
-    argv[2] = argv[0];  // GLUT gets the program name and what follows STEP
-    int glutArgc = argc - 2;
-    openWindowForOwnFrames(&glutArgc, argv + 2);  // frames are drawn below, not on GLUT's request
+    const std::string directory = argv[next];
+    const int step = std::atoi(argv[next + 1]);
+    argv[next + 1] = argv[0];  // GLUT gets the program name and what follows STEP
+    int glutArgc = argc - next - 1;
+    openWindowForOwnFrames(&glutArgc, argv + next + 1);  // frames are drawn below, not on GLUT's request
     return renderPeriod(directory, step);
 }

@@ -9,12 +9,17 @@ MORPH_PACKAGES=(
   libgl-dev libglu1-mesa-dev libglut-dev      # OpenGL, GLU, freeglut headers and libraries
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
   xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
+  python3-xlib                                # closing a window as a window manager does
   clang-format clang-tidy clang               # style and static checks, the second compiler
   dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
   rpm rpm2cpio cpio rpmlint                   # the RPM: rpmbuild, unpacking, checks
   diffoscope-minimal                          # where two builds of a package differ
 )
+
+# For the Windows build: the MinGW-w64 cross compiler, Wine to run what it
+# builds, NSIS for the installer, dpkg-dev for freeglut's source package.
+MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev)
 
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)

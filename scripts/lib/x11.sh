@@ -50,7 +50,9 @@ wait_for_window() {
   return 1
 }
 
-# Runs the viewer command "$@" on a private X server and waits for its window.
+# Runs the viewer command "$@" on a private X server and waits for its window;
+# through $MORPH_VIEWER_WRAPPER where that is set (scripts/lib/wine-run for the
+# Windows program).
 # Sets VIEWER_PID, WINDOW and WORK (a scratch directory, which also keeps the
 # viewer's standard error in $WORK/stderr); all of it is cleaned up when the
 # calling shell exits. Fails if no window appears.
@@ -58,7 +60,7 @@ launch_viewer() {
   WORK=$(mktemp -d)
   trap cleanup_viewer EXIT
   start_private_x
-  "$@" 2>"$WORK/stderr" &
+  ${MORPH_VIEWER_WRAPPER:+"$MORPH_VIEWER_WRAPPER"} "$@" 2>"$WORK/stderr" &
   VIEWER_PID=$!
   if ! WINDOW=$(wait_for_window "$VIEWER_PID" 20); then
     sed 's/^/viewer: /' "$WORK/stderr" >&2

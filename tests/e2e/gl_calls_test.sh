@@ -11,7 +11,11 @@ if [ "${MORPH_SANITIZED:-0}" = 1 ]; then
   export ASAN_OPTIONS=verify_asan_link_order=0  # apitrace preloads its tracer
 fi
 trace=$(mktemp -u "${TMPDIR:-/tmp}/morph-calls-XXXXXX.trace")
-launch_viewer apitrace trace -o "$trace" "$1" || fail "no window titled foo! appeared"
+# A wrapper (Wine, for the Windows program) runs inside the tracer, which
+# follows it into the program.
+wrapper=${MORPH_VIEWER_WRAPPER:-}
+unset MORPH_VIEWER_WRAPPER
+launch_viewer apitrace trace -o "$trace" ${wrapper:+"$wrapper"} "$1" || fail "no window titled foo! appeared"
 trap 'rm -f "$trace"; cleanup_viewer' EXIT
 # The trace must hold a whole first frame: wait until one is shown.
 wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"

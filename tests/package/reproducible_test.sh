@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The packages are reproducible: two fresh clones of the same commit, in
 # different folders, built at different times with a different umask, time
-# zone and locale, make byte-identical .deb and .rpm files. Where they differ,
-# diffoscope shows the first differences.
+# zone and locale, make byte-identical packages (.deb and .rpm by default;
+# "windows": the installer and the zip). Where they differ, diffoscope shows
+# the first differences.
 # Tests the commit checked out in SOURCE_DIR (not uncommitted changes).
-# Usage: reproducible_test.sh SOURCE_DIR
+# Usage: reproducible_test.sh SOURCE_DIR [KIND...]   (KIND: deb, rpm, windows)
 set -euo pipefail
 source="$1"
 source "$source/scripts/lib/x11.sh"
@@ -18,7 +19,8 @@ mkdir -p "$scratch/elsewhere/deeper"
 git clone -q "$source" "$scratch/elsewhere/deeper/second"
 echo "commit $commit, cloned twice"
 
-# build CLONE KIND [ENV...]: the package's path, built from CLONE.
+# build CLONE KIND [ENV...]: the packages' paths (the lines after the build
+# log's last line that is not a path), built from CLONE.
 build() {
   local clone=$1 kind=$2 log
   shift 2
@@ -27,17 +29,26 @@ build() {
     tail -n 30 "$log" >&2
     fail "scripts/package $kind failed in $clone"
   }
-  tail -n 1 "$log"
+  case $kind in
+    windows) tail -n 2 "$log" ;;
+    *) tail -n 1 "$log" ;;
+  esac
 }
 
-for kind in deb rpm; do
-  one=$(umask 022 && build "$scratch/first" "$kind" TZ=UTC LC_ALL=C.UTF-8)
+kinds=("${@:2}")
+[ ${#kinds[@]} -gt 0 ] || kinds=(deb rpm)
+for kind in "${kinds[@]}"; do
+  mapfile -t one < <(umask 022 && build "$scratch/first" "$kind" TZ=UTC LC_ALL=C.UTF-8)
   sleep 1.1  # a later second: any date taken from the clock would differ
-  two=$(umask 002 && build "$scratch/elsewhere/deeper/second" "$kind" TZ=Asia/Tokyo LC_ALL=C)
-  sha256sum "$one" "$two" | sed "s|$scratch/||"
-  if ! cmp -s "$one" "$two"; then
-    diffoscope --no-progress --text - "$one" "$two" 2>&1 | head -n 60 || true
-    fail "the two ${kind} packages differ"
-  fi
+  mapfile -t two < <(umask 002 && build "$scratch/elsewhere/deeper/second" "$kind" TZ=Asia/Tokyo LC_ALL=C)
+  [ ${#one[@]} -gt 0 ] && [ ${#one[@]} -eq ${#two[@]} ] || fail "the two $kind builds made different sets of packages"
+  for i in "${!one[@]}"; do
+    [ -f "${one[$i]}" ] && [ -f "${two[$i]}" ] || fail "no package at ${one[$i]} or ${two[$i]}"
+    sha256sum "${one[$i]}" "${two[$i]}" | sed "s|$scratch/||"
+    if ! cmp -s "${one[$i]}" "${two[$i]}"; then
+      diffoscope --no-progress --text - "${one[$i]}" "${two[$i]}" 2>&1 | head -n 60 || true
+      fail "the two builds of $(basename "${one[$i]}") differ"
+    fi
+  done
 done
 echo "PASS"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Closing the real program's window, as a window manager's close button asks
+# it to, ends the program with exit status 0.
+# Usage: close_test.sh VIEWER
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../../scripts/lib/x11.sh"
+launch_viewer "$1" || fail "no window titled foo! appeared"
+wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"
+
+started=$(date +%s%N)
+# Debian's python3 (close_window.py's first line), which has python3-xlib.
+"$here/close_window.py" "$WINDOW" || fail "could not ask the window to close"
+# Wine takes about two seconds, waiting for a window manager that never comes.
+for _ in $(seq 200); do
+  kill -0 "$VIEWER_PID" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$VIEWER_PID" 2>/dev/null && fail "the viewer did not end within 10 s of the close request"
+status=0
+wait "$VIEWER_PID" || status=$?
+VIEWER_PID=
+echo "closed: exit status $status after $((($(date +%s%N) - started) / 1000000)) ms"
+[ "$status" -eq 0 ] || fail "exit status $status after closing, not 0"
+echo "PASS"

@@ -24,7 +24,7 @@ def main() -> int:
         return 1
     message = event.ClientMessage(window=window, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(message, event_mask=X.NoEventMask)
-    screen.flush()
+    screen.sync()  # a round trip: the server has delivered the message when it returns
     return 0
 
 

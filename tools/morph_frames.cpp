@@ -98,9 +98,11 @@ int main(int argc, char** argv) {
         secondFunction = argv[3][0] - '0';
         next = 4;
     }
-    if (argc - next < 2 || std::atoi(argv[next + 1]) < 1 || kCallsPerPeriod % std::atoi(argv[next + 1]) != 0) {
-        std::fputs("usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n",
-                   stderr);
+    if (argc - next < 2 || std::atoi(argv[next + 1]) < 1 ||
+        kCallsPerPeriod % std::atoi(argv[next + 1]) != 0) {
+        std::fputs(
+            "usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n",
+            stderr);
         return 2;
     }
     const std::string directory = argv[next];

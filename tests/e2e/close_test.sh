@@ -5,6 +5,13 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../../scripts/lib/x11.sh"
+if [ "${MORPH_SANITIZED:-0}" = 1 ]; then
+  # On a close, freeglut destroys the GL context and Mesa unloads its driver
+  # before the leak check, which then sees the driver's last blocks as lost
+  # from an unknown module that no suppression can name. Leak checking stays
+  # on for Escape (the other end-to-end tests) and the GL frame tests.
+  export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+fi
 launch_viewer "$1" || fail "no window titled foo! appeared"
 wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"
 
@@ -21,5 +28,8 @@ status=0
 wait "$VIEWER_PID" || status=$?
 VIEWER_PID=
 echo "closed: exit status $status after $((($(date +%s%N) - started) / 1000000)) ms"
-[ "$status" -eq 0 ] || fail "exit status $status after closing, not 0"
+if [ "$status" -ne 0 ]; then
+  sed 's/^/viewer: /' "$WORK/stderr" | head -n 40 >&2
+  fail "exit status $status after closing, not 0"
+fi
 echo "PASS"

@@ -34,7 +34,10 @@ ensure_packages() {
   fi
   local missing=() p
   for p in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    # Installed, or installed with triggers still to run (as while another
+    # apt-get is at work).
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -Eq 'install ok (installed|triggers-(pending|awaited))' ||
+      missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
 

@@ -18,6 +18,9 @@
 #include <fcntl.h>
 #include <io.h>
 #endif
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <array>
 #include <cmath>
@@ -125,8 +128,19 @@ double ulpsBetween(float a, float b) {
     return std::fabs(static_cast<double>(ordered(a) - ordered(b)));
 }
 
+#ifdef __EMSCRIPTEN__
+// Under Node.js, Emscripten's C library takes every standard stream for a
+// terminal; Node.js itself knows (asked without touching process.stdout,
+// which would make a pipe non-blocking, and writes then fail with EAGAIN).
+EM_JS(int, standardOutputIsTerminal, (), { return require("tty").isatty(1) ? 1 : 0; });
+#else
+int standardOutputIsTerminal() {
+    return isatty(STDOUT_FILENO);
+}
+#endif
+
 int writeStream() {
-    if (isatty(STDOUT_FILENO) != 0) {
+    if (standardOutputIsTerminal() != 0) {
         std::fputs("mesh_values: the stream is binary; pipe it, e.g. into sha256sum\n", stderr);
         return 2;
     }

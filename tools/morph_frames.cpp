@@ -9,9 +9,12 @@
 // up to 400, one period of the weight. Arguments after the two are GLUT's.
 //
 // --pair FIRST SECOND starts from those selections (0 to 5) instead of the
-// viewer's Plane and Wave, for frames of every function.
+// viewer's Plane and Wave, for frames of every function. --at CALLS saves one
+// frame instead, after CALLS idle calls (any number from 0 on), as the
+// browser build shows it with ?first=FIRST&second=SECOND&steps=CALLS&paused.
 //
 // Usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]
+//        morph_frames [--pair FIRST SECOND] --at CALLS OUTPUT_DIR [GLUT options]
 #include <GL/freeglut.h>
 
 #include <array>
@@ -50,6 +53,21 @@ bool writePpm(const std::string& path, const std::vector<unsigned char>& bottomU
     return ok;
 }
 
+// Draws the frame of the current view state, reads it back from the back
+// buffer (before the swap: the front buffer of a software renderer may read
+// back black) and saves it as DIRECTORY/frame-CALL.ppm.
+bool saveFrame(const std::string& directory, long call, std::vector<unsigned char>& pixels) {
+    drawFrame();
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glutSwapBuffers();
+    std::array<char, 40> name{};
+    std::snprintf(name.data(), name.size(), "/frame-%03ld.ppm", call);
+    return writePpm(directory + name.data(), pixels);
+}
+
 int renderPeriod(const std::string& directory, int step) {
     // One frame first, so that every saved frame's axes are lit under the
     // zero normal the previous frame's caption leaves, as in the viewer.
@@ -61,15 +79,7 @@ int renderPeriod(const std::string& directory, int step) {
         if (call % step != 0) {
             continue;
         }
-        drawFrame();
-        glFinish();
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        glutSwapBuffers();
-        std::array<char, 32> name{};
-        std::snprintf(name.data(), name.size(), "/frame-%03d.ppm", call);
-        if (!writePpm(directory + name.data(), pixels)) {
+        if (!saveFrame(directory, call, pixels)) {
             return 1;
         }
         ++saved;
@@ -79,36 +89,62 @@ int renderPeriod(const std::string& directory, int step) {
     return 0;
 }
 
+int renderAt(const std::string& directory, long calls) {
+    drawScene();  // as above: the axes take the normal a caption leaves
+    for (long call = 0; call < calls; ++call) {
+        advanceMorph();
+    }
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(kWindowWidth) * kWindowHeight * 3);
+    if (!saveFrame(directory, calls, pixels)) {
+        return 1;
+    }
+    std::printf("the frame after %ld idle calls in %s\n", calls, directory.c_str());
+    return 0;
+}
+
 }  // namespace
 }  // namespace morph
 
 int main(int argc, char** argv) {
     using namespace morph;
-    // Arguments are taken from the front; what is left after STEP is GLUT's.
+    constexpr const char* kUsage =
+        "usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n"
+        "       morph_frames [--pair FIRST SECOND] --at CALLS OUTPUT_DIR [GLUT options]\n";
+    // Arguments are taken from the front; what is left is GLUT's.
     int next = 1;
     const auto isFunction = [](const char* text) {
         return text[0] >= '0' && text[0] < '0' + kSurfaceFunctionCount && text[1] == '\0';
     };
-    if (argc > 3 && std::strcmp(argv[1], "--pair") == 0) {
-        if (!isFunction(argv[2]) || !isFunction(argv[3])) {
+    if (argc > next + 2 && std::strcmp(argv[next], "--pair") == 0) {
+        if (!isFunction(argv[next + 1]) || !isFunction(argv[next + 2])) {
             std::fputs("morph_frames: --pair takes two function numbers from 0 to 5\n", stderr);
             return 2;
         }
-        firstFunction = argv[2][0] - '0';
-        secondFunction = argv[3][0] - '0';
-        next = 4;
+        firstFunction = argv[next + 1][0] - '0';
+        secondFunction = argv[next + 2][0] - '0';
+        next += 3;
     }
-    if (argc - next < 2 || std::atoi(argv[next + 1]) < 1 ||
-        kCallsPerPeriod % std::atoi(argv[next + 1]) != 0) {
-        std::fputs(
-            "usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]  (STEP divides 400)\n",
-            stderr);
+    long at = -1;
+    if (argc > next + 1 && std::strcmp(argv[next], "--at") == 0) {
+        char* end = nullptr;
+        at = std::strtol(argv[next + 1], &end, 10);
+        if (end == argv[next + 1] || *end != '\0' || at < 0) {
+            std::fputs("morph_frames: --at takes a number of idle calls, 0 or more\n", stderr);
+            return 2;
+        }
+        next += 2;
+    }
+    const int positional = at >= 0 ? 1 : 2;
+    if (argc - next < positional ||
+        (at < 0 && (std::atoi(argv[next + 1]) < 1 || kCallsPerPeriod % std::atoi(argv[next + 1]) != 0))) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string directory = argv[next];
-    const int step = std::atoi(argv[next + 1]);
-    argv[next + 1] = argv[0];  // GLUT gets the program name and what follows STEP
-    int glutArgc = argc - next - 1;
-    openWindowForOwnFrames(&glutArgc, argv + next + 1);  // frames are drawn below, not on GLUT's request
-    return renderPeriod(directory, step);
+    const int step = at < 0 ? std::atoi(argv[next + 1]) : 0;
+    const int last = next + positional - 1;
+    argv[last] = argv[0];  // GLUT gets the program name and what follows
+    int glutArgc = argc - last;
+    openWindowForOwnFrames(&glutArgc, argv + last);  // frames are drawn below, not on GLUT's request
+    return at >= 0 ? renderAt(directory, at) : renderPeriod(directory, step);
 }

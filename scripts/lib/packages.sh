@@ -21,6 +21,10 @@ MORPH_PACKAGES=(
 # builds, NSIS for the installer, dpkg-dev for freeglut's source package.
 MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev)
 
+# For the browser build: Emscripten, and Chromium for the page's tests. Node.js
+# comes with Emscripten (any Node.js from 18 on will do).
+MORPH_WEB_PACKAGES=(emscripten chromium dpkg-dev)
+
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
 

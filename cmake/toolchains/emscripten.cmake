@@ -1,0 +1,5 @@
+# Browser build with Debian's Emscripten (package emscripten): WebAssembly and
+# JavaScript for the page in build-web/site, and tools run under Node.js.
+# em++ needs NODE_PATH=/usr/share/nodejs with a Node.js other than Debian's
+# (the web presets set it).
+include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)

@@ -1,0 +1,22 @@
+// Loads the site in headless Chromium, waits for the viewer's frames and
+// saves the canvas as a PNG. Usage: node web-screenshot.mjs SITE_DIR FILE [QUERY]
+import { writeFile } from 'node:fs/promises';
+import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from './web.mjs';
+
+const [site, file, query = ''] = process.argv.slice(2);
+if (!site || !file) {
+  console.error('usage: node web-screenshot.mjs SITE_DIR FILE [QUERY]');
+  process.exit(2);
+}
+const { server, url } = await serveSite(site);
+const browser = await launchChromium();
+try {
+  const page = await openPage(browser, url + query);
+  // A held frame is drawn once; a running viewer is given half a second.
+  await waitForFrames(page, new URLSearchParams(query).has('paused') ? 1 : 30);
+  await writeFile(file, await canvasPng(page));
+  for (const problem of page.problems) console.error(problem);
+} finally {
+  await browser.close();
+  server.close();
+}

@@ -1,0 +1,6 @@
+// freeglut's extensions the viewer uses, for the browser build.
+#pragma once
+
+#include <GL/glut.h>
+
+extern "C" void glutMainLoopEvent();

@@ -1,0 +1,10 @@
+// The GLU entry points the viewer uses, for the browser build (src/web/glu.cpp).
+#pragma once
+
+#include <GL/gl.h>
+
+extern "C" {
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ);
+}

@@ -1,0 +1,75 @@
+// The page's frames against the desktop renderer's: for 13 states (every
+// function at least once as the first and as the second selection; weights 0,
+// 1 and between; one state past 100,000 idle calls) the page's frame at
+// ?first=A&second=B&steps=N&paused and the frame of the real program's code on
+// Xvfb (tools/morph_frames of a Linux build, --pair A B --at N) agree within
+// 3/255 in every channel on most pixels. Prints the table and writes each
+// state's frames and their difference image to build-web/frame-diffs/.
+//
+// The two renderers (Chromium's SwiftShader, Mesa's llvmpipe) round depths
+// and line edges differently: the outlines lie 0.001 above their facets, about
+// a third of the depth buffer's resolution there, so which of the two shows
+// along an outline is decided by rounding. Those pixels are what differs.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdirSync } from 'node:fs';
+import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+import { desktopFrame, readPng, agreement, kTolerance } from './frames.mjs';
+
+const root = new URL('../../', import.meta.url).pathname;
+const site = process.env.MORPH_WEB_SITE || `${root}build-web/site`;
+const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
+const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
+
+// The least share of agreeing pixels in each state and over all of them.
+const kLeastEach = 0.99;
+const kLeastOverall = 0.994;
+
+// [first, second, idle calls]: weight 0 at 0 calls, 1 near 100, 0 near 300.
+const kStates = [
+  [0, 1, 0], [1, 2, 100], [2, 3, 50], [3, 4, 200], [4, 5, 300], [5, 0, 100], [1, 0, 150],
+  [2, 5, 250], [3, 1, 350], [4, 2, 25], [5, 3, 375], [0, 4, 123456], [2, 2, 80],
+];
+
+let server;
+let base;
+let browser;
+before(async () => {
+  ({ server, url: base } = await serveSite(site));
+  browser = await launchChromium();
+  mkdirSync(diffs, { recursive: true });
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+test(`the page's frames agree with the desktop's within ${kTolerance}/255`, async () => {
+  const rows = [];
+  let agreeing = 0;
+  let pixels = 0;
+  for (const [first, second, steps] of kStates) {
+    const page = await openPage(browser, `${base}?first=${first}&second=${second}&steps=${steps}&paused`);
+    await waitForFrames(page, 1);
+    const web = readPng(await canvasPng(page));
+    assert.deepEqual(page.problems, []);
+    await page.close();
+    const desktop = desktopFrame(morphFrames, first, second, steps);
+    const result = agreement(web, desktop, `${diffs}/state-${first}-${second}-${steps}.png`);
+    rows.push({ first, second, steps, agreeing: `${(100 * result.share).toFixed(2)} %`,
+      differing: result.pixels - result.agreeing });
+    agreeing += result.agreeing;
+    pixels += result.pixels;
+  }
+  console.log('first second steps   agreeing  differing pixels');
+  for (const r of rows) {
+    console.log(`${String(r.first).padStart(5)} ${String(r.second).padStart(6)} ${String(r.steps).padStart(7)}` +
+      `  ${r.agreeing.padStart(8)}  ${String(r.differing).padStart(6)}`);
+  }
+  console.log(`over all ${kStates.length} states: ${(100 * agreeing / pixels).toFixed(2)} % of ${pixels} pixels agree`);
+  for (const r of rows) {
+    assert.ok(parseFloat(r.agreeing) / 100 >= kLeastEach,
+      `state ${r.first} ${r.second} ${r.steps}: only ${r.agreeing} agree`);
+  }
+  assert.ok(agreeing / pixels >= kLeastOverall, `only ${(100 * agreeing / pixels).toFixed(2)} % agree over all`);
+});

@@ -1,0 +1,196 @@
+// The browser build's page in Debian's headless Chromium: title and canvas,
+// keys, Escape, URL parameters, no WebGL, a lost context, the page's content
+// security policy, and no console errors along the way.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+
+const site = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
+let server;
+let base;
+let browser;
+
+before(async () => {
+  ({ server, url: base } = await serveSite(site));
+  browser = await launchChromium();
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// Opens the page with QUERY; records content security policy violations too.
+async function open(query = '', on = browser) {
+  const page = await on.newPage();
+  page.problems = [];
+  page.on('console', (m) => m.type() === 'error' && page.problems.push(`console error: ${m.text()}`));
+  page.on('pageerror', (e) => page.problems.push(`uncaught: ${e.message}`));
+  page.on('requestfailed', (r) => page.problems.push(`request failed: ${r.url()}`));
+  await page.evaluateOnNewDocument(() => {
+    window.policyViolations = [];
+    document.addEventListener('securitypolicyviolation', (e) => window.policyViolations.push(e.violatedDirective));
+  });
+  await page.goto(base + query, { waitUntil: 'load' });
+  return page;
+}
+
+async function expectClean(page) {
+  assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
+  assert.deepEqual(await page.evaluate(() => window.policyViolations), [], 'content security policy violations');
+}
+
+const status = (page) => page.evaluate(() => document.getElementById('status').textContent);
+const state = (page) => page.evaluate(() => ({ ...document.body.dataset }));
+
+// Waits, within a bound, until the canvas shows something other than BEFORE
+// (or, with same = true, until two looks a little apart are alike).
+async function waitForChange(page, before, timeout = 5000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const now = await canvasPng(page);
+    if (!now.equals(before)) return now;
+    if (Date.now() > end) return null;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+test('the page: title foo!, one 400 x 400 canvas, drawn frames, under the policy', async () => {
+  const page = await open();
+  await waitForFrames(page, 5);
+  assert.equal(await page.title(), 'foo!');
+  const canvas = await page.evaluate(() => {
+    const c = document.querySelectorAll('canvas');
+    return { count: c.length, width: c[0].width, height: c[0].height };
+  });
+  assert.deepEqual(canvas, { count: 1, width: 400, height: 400 });
+  // Every file of the page came from the page's own server.
+  const origins = await page.evaluate(() => performance.getEntriesByType('resource').map((e) => new URL(e.name).origin));
+  assert.ok(origins.every((o) => o === new URL(base).origin), `resources from elsewhere: ${origins}`);
+  await expectClean(page);
+  await page.close();
+});
+
+test('"1" and "2" change the frame, other keys do not step the selections, keys need no click', async () => {
+  const page = await open('?first=0&second=1&steps=200&paused');
+  await waitForFrames(page, 1);
+  const start = await canvasPng(page);
+  // Keys that are not "1" or "2" redraw the same frame.
+  const framesBefore = await page.evaluate(() => Module._morph_web_frames());
+  for (const key of ['3', 'a', 'x', 'Enter', 'Tab', ' ', 'F1', 'ArrowLeft']) await page.keyboard.press(key);
+  await page.waitForFunction((n) => Module._morph_web_frames() > n, { timeout: 5000 }, framesBefore);
+  assert.ok((await canvasPng(page)).equals(start), 'a key other than 1 or 2 changed the frame');
+  // With Ctrl, Alt or Meta a key is the browser's.
+  await page.keyboard.down('Control');
+  await page.keyboard.press('1');
+  await page.keyboard.up('Control');
+  await new Promise((r) => setTimeout(r, 200));
+  assert.ok((await canvasPng(page)).equals(start), 'Ctrl+1 reached the viewer');
+  // "1" steps the first selection: six presses come back to the start.
+  await page.keyboard.press('1');
+  const stepped = await waitForChange(page, start);
+  assert.ok(stepped, '"1" did not change the frame');
+  for (let i = 0; i < 5; i++) await page.keyboard.press('1');
+  assert.ok(await waitForChange(page, stepped), 'five more "1" did not change the frame');
+  const end = Date.now() + 5000;
+  let back = await canvasPng(page);
+  while (!back.equals(start) && Date.now() < end) {
+    await new Promise((r) => setTimeout(r, 50));
+    back = await canvasPng(page);
+  }
+  assert.ok(back.equals(start), 'six presses of "1" did not come back to the first frame');
+  // "2" likewise.
+  await page.keyboard.press('2');
+  assert.ok(await waitForChange(page, start), '"2" did not change the frame');
+  await expectClean(page);
+  await page.close();
+});
+
+test('Escape ends the viewer with status 1: the page says so and the frames stop', async () => {
+  const page = await open();
+  await waitForFrames(page, 5);
+  const first = await canvasPng(page);
+  assert.ok(await waitForChange(page, first), 'the viewer does not animate');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.body.dataset.viewer === 'ended', { timeout: 5000 });
+  assert.equal((await state(page)).exitStatus, '1');
+  assert.match(await status(page), /ended with exit status 1\. Reload the page to start it again\./);
+  const last = await canvasPng(page);
+  await new Promise((r) => setTimeout(r, 500));
+  assert.ok((await canvasPng(page)).equals(last), 'frames go on after Escape');
+  assert.ok(!last.equals(await blankPng(page)), 'the last frame did not stay');
+  await expectClean(page);
+  await page.close();
+});
+
+// A PNG of an empty canvas of the same size, to tell a kept frame from none.
+async function blankPng(page) {
+  const url = await page.evaluate(() => {
+    const c = document.createElement('canvas');
+    c.width = 400;
+    c.height = 400;
+    return c.toDataURL('image/png');
+  });
+  return Buffer.from(url.split(',')[1], 'base64');
+}
+
+for (const [query, named] of [
+  ['?first=9', '"first" must be a whole number from 0 to 5, not "9"'],
+  ['?second=-2', '"second" must be a whole number from 0 to 5, not "-2"'],
+  ['?steps=-1', '"steps" must be a whole number from 0 to 100000000, not "-1"'],
+  ['?steps=abc', '"steps" must be a whole number from 0 to 100000000, not "abc"'],
+  ['?steps=100000001', '"steps" must be a whole number from 0 to 100000000, not "100000001"'],
+]) {
+  test(`a bad parameter (${query}) is named with its range, and the viewer starts with the defaults`, async () => {
+    const page = await open(query);
+    await waitForFrames(page, 2);
+    const text = await status(page);
+    assert.ok(text.includes(named), `status: ${text}`);
+    assert.match(text, /starts with its defaults/);
+    await expectClean(page);
+    await page.close();
+  });
+}
+
+test('the defaults: ?first=0&second=1&steps=0&paused shows the frame the page starts with', async () => {
+  const plain = await open('?paused');
+  await waitForFrames(plain, 1);
+  const explicit = await open('?first=0&second=1&steps=0&paused');
+  await waitForFrames(explicit, 1);
+  assert.ok((await canvasPng(plain)).equals(await canvasPng(explicit)));
+  await plain.close();
+  await explicit.close();
+});
+
+test('a lost and restored WebGL context draws again, with the same state', async () => {
+  const page = await open('?first=2&second=3&steps=50&paused');
+  await waitForFrames(page, 1);
+  const before = await canvasPng(page);
+  await page.evaluate(() => {
+    window.loseContext = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+    window.loseContext.loseContext();
+  });
+  await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl2').isContextLost());
+  await page.evaluate(() => window.loseContext.restoreContext());
+  const end = Date.now() + 10000;
+  let after = await canvasPng(page);
+  while (!after.equals(before) && Date.now() < end) {
+    await new Promise((r) => setTimeout(r, 50));
+    after = await canvasPng(page);
+  }
+  assert.ok(after.equals(before), 'the frame after the context came back is not the frame before');
+  await expectClean(page);
+  await page.close();
+});
+
+test('without WebGL the page says so plainly', async () => {
+  const noGl = await launchChromium(['--disable-3d-apis']);
+  try {
+    const page = await open('', noGl);
+    await page.waitForFunction(() => document.body.dataset.viewer === 'no-webgl', { timeout: 10000 });
+    assert.match(await status(page), /needs WebGL 2, which this browser does not offer or has turned off/);
+    await expectClean(page);
+  } finally {
+    await noGl.close();
+  }
+});

@@ -67,8 +67,9 @@ export async function launchChromium(extraArguments = []) {
   });
 }
 
-// Opens URL in a new page and collects its console errors and uncaught
-// exceptions in page.problems.
+// Opens URL in a new page and collects its console errors, uncaught
+// exceptions and failed requests in page.problems, and the page's content
+// security policy violations in its window.policyViolations.
 export async function openPage(browser, url) {
   const page = await browser.newPage();
   page.problems = [];
@@ -77,6 +78,10 @@ export async function openPage(browser, url) {
   });
   page.on('pageerror', (error) => page.problems.push(`uncaught: ${error.message}`));
   page.on('requestfailed', (request) => page.problems.push(`request failed: ${request.url()}`));
+  await page.evaluateOnNewDocument(() => {
+    window.policyViolations = [];
+    document.addEventListener('securitypolicyviolation', (e) => window.policyViolations.push(e.violatedDirective));
+  });
   await page.goto(url, { waitUntil: 'load' });
   return page;
 }

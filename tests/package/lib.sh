@@ -1,6 +1,16 @@
 # Checks shared by the package tests: what every package holds, and the
 # checks of an unpacked package's tree. Sourced after scripts/lib/x11.sh.
 
+# make_package KIND DIR: scripts/package KIND into DIR/build, as a test must
+# (nothing installed: a missing tool fails it); prints the package's path.
+make_package() {
+  MORPH_NO_INSTALL=1 "$MORPH_SOURCE/scripts/package" "$1" "$2/build" >"$2/package.log" 2>&1 || {
+    tail -n 30 "$2/package.log" >&2
+    fail "scripts/package $1 failed"
+  }
+  tail -n 1 "$2/package.log"
+}
+
 # The files every package installs, relative to the root, in sorted order.
 MORPH_PACKAGED_FILES=(
   usr/bin/morph-viewer

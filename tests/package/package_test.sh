@@ -7,18 +7,13 @@
 # private X server, maps its window "foo!" and ends with status 1 on Escape.
 # Usage: package_test.sh SOURCE_DIR
 set -euo pipefail
-source="$1"
-source "$source/scripts/lib/x11.sh"
-source "$source/tests/package/lib.sh"
-export MORPH_NO_INSTALL=1  # a test installs nothing: missing tools fail it
+MORPH_SOURCE="$1"
+source "$MORPH_SOURCE/scripts/lib/x11.sh"
+source "$MORPH_SOURCE/tests/package/lib.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-"$source/scripts/package" "$scratch/build" >"$scratch/package.log" 2>&1 || {
-  tail -n 30 "$scratch/package.log" >&2
-  fail "scripts/package failed"
-}
-deb=$(tail -n 1 "$scratch/package.log")
+deb=$(make_package deb "$scratch")
 echo "package: $deb"
 [[ $(basename "$deb") =~ ^morph-viewer_[0-9.]+_[a-z0-9]+\.deb$ ]] || fail "not named morph-viewer_VERSION_ARCH.deb"
 

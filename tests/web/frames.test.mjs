@@ -53,6 +53,7 @@ test(`the page's frames agree with the desktop's within ${kTolerance}/255`, asyn
     await waitForFrames(page, 1);
     const web = readPng(await canvasPng(page));
     assert.deepEqual(page.problems, []);
+    assert.deepEqual(await page.evaluate(() => window.policyViolations), []);
     await page.close();
     const desktop = desktopFrame(morphFrames, first, second, steps);
     const result = agreement(web, desktop, `${diffs}/state-${first}-${second}-${steps}.png`);

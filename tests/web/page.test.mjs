@@ -20,20 +20,7 @@ after(async () => {
   server?.close();
 });
 
-// Opens the page with QUERY; records content security policy violations too.
-async function open(query = '', on = browser) {
-  const page = await on.newPage();
-  page.problems = [];
-  page.on('console', (m) => m.type() === 'error' && page.problems.push(`console error: ${m.text()}`));
-  page.on('pageerror', (e) => page.problems.push(`uncaught: ${e.message}`));
-  page.on('requestfailed', (r) => page.problems.push(`request failed: ${r.url()}`));
-  await page.evaluateOnNewDocument(() => {
-    window.policyViolations = [];
-    document.addEventListener('securitypolicyviolation', (e) => window.policyViolations.push(e.violatedDirective));
-  });
-  await page.goto(base + query, { waitUntil: 'load' });
-  return page;
-}
+const open = (query = '', on = browser) => openPage(on, base + query);
 
 async function expectClean(page) {
   assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
@@ -43,14 +30,24 @@ async function expectClean(page) {
 const status = (page) => page.evaluate(() => document.getElementById('status').textContent);
 const state = (page) => page.evaluate(() => ({ ...document.body.dataset }));
 
-// Waits, within a bound, until the canvas shows something other than BEFORE
-// (or, with same = true, until two looks a little apart are alike).
+// Waits, within a bound, until the canvas shows something other than BEFORE;
+// the new frame, or null.
 async function waitForChange(page, before, timeout = 5000) {
   const end = Date.now() + timeout;
   for (;;) {
     const now = await canvasPng(page);
     if (!now.equals(before)) return now;
     if (Date.now() > end) return null;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// Waits, within a bound, until the canvas shows WANTED; whether it did.
+async function waitForFrame(page, wanted, timeout = 10000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    if ((await canvasPng(page)).equals(wanted)) return true;
+    if (Date.now() > end) return false;
     await new Promise((r) => setTimeout(r, 50));
   }
 }
@@ -92,13 +89,7 @@ test('"1" and "2" change the frame, other keys do not step the selections, keys 
   assert.ok(stepped, '"1" did not change the frame');
   for (let i = 0; i < 5; i++) await page.keyboard.press('1');
   assert.ok(await waitForChange(page, stepped), 'five more "1" did not change the frame');
-  const end = Date.now() + 5000;
-  let back = await canvasPng(page);
-  while (!back.equals(start) && Date.now() < end) {
-    await new Promise((r) => setTimeout(r, 50));
-    back = await canvasPng(page);
-  }
-  assert.ok(back.equals(start), 'six presses of "1" did not come back to the first frame');
+  assert.ok(await waitForFrame(page, start), 'six presses of "1" did not come back to the first frame');
   // "2" likewise.
   await page.keyboard.press('2');
   assert.ok(await waitForChange(page, start), '"2" did not change the frame');
@@ -172,13 +163,7 @@ test('a lost and restored WebGL context draws again, with the same state', async
   });
   await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl2').isContextLost());
   await page.evaluate(() => window.loseContext.restoreContext());
-  const end = Date.now() + 10000;
-  let after = await canvasPng(page);
-  while (!after.equals(before) && Date.now() < end) {
-    await new Promise((r) => setTimeout(r, 50));
-    after = await canvasPng(page);
-  }
-  assert.ok(after.equals(before), 'the frame after the context came back is not the frame before');
+  assert.ok(await waitForFrame(page, before), 'the frame after the context came back is not the frame before');
   await expectClean(page);
   await page.close();
 });

@@ -2,10 +2,11 @@
 # The packages are reproducible: two fresh clones of the same commit, in
 # different folders, built at different times with a different umask, time
 # zone and locale, make byte-identical packages (.deb and .rpm by default;
-# "windows": the installer and the zip). Where they differ, diffoscope shows
-# the first differences.
+# "windows": the installer and the zip; "web": the files of the browser
+# build's site folder). Where they differ, diffoscope shows the first
+# differences.
 # Tests the commit checked out in SOURCE_DIR (not uncommitted changes).
-# Usage: reproducible_test.sh SOURCE_DIR [KIND...]   (KIND: deb, rpm, windows)
+# Usage: reproducible_test.sh SOURCE_DIR [KIND...]   (KIND: deb, rpm, windows, web)
 set -euo pipefail
 source="$1"
 source "$source/scripts/lib/x11.sh"
@@ -25,6 +26,14 @@ build() {
   local clone=$1 kind=$2 log
   shift 2
   log=$clone/package-$kind.log
+  if [ "$kind" = web ]; then
+    env "$@" "$clone/scripts/build" web >"$log" 2>&1 || {
+      tail -n 30 "$log" >&2
+      fail "scripts/build web failed in $clone"
+    }
+    printf '%s\n' "$clone"/build-web/site/{index.html,morph-viewer.js,morph-viewer.wasm,icon.png}
+    return
+  fi
   env "$@" "$clone/scripts/package" "$kind" "$clone/build-$kind" >"$log" 2>&1 || {
     tail -n 30 "$log" >&2
     fail "scripts/package $kind failed in $clone"

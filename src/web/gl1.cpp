@@ -241,16 +241,43 @@ void queueLine(Vertex a, Vertex b) {
     float ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
     toWindow(a, ax, ay, az);
     toWindow(b, bx, by, bz);
-    // As a desktop driver widens it: half the width to either side.
-    const float low = -0.5F * state.lineWidth;
-    const float high = 0.5F * state.lineWidth;
+    // Along the major axis GL's diamond-exit rule decides the ends: a pixel
+    // whose diamond (|dx| + |dy| < 1/2 around its centre) holds the first
+    // point is drawn, one that holds the last point is not; otherwise the
+    // line covers the centres it passes.
     const bool xMajor = std::fabs(bx - ax) >= std::fabs(by - ay);
-    const float lowX = xMajor ? 0.0F : low, highX = xMajor ? 0.0F : high;
-    const float lowY = xMajor ? low : 0.0F, highY = xMajor ? high : 0.0F;
-    const Vertex a0 = fromWindow(ax + lowX, ay + lowY, az, a);
-    const Vertex a1 = fromWindow(ax + highX, ay + highY, az, a);
-    const Vertex b0 = fromWindow(bx + lowX, by + lowY, bz, b);
-    const Vertex b1 = fromWindow(bx + highX, by + highY, bz, b);
+    float ua = xMajor ? ax : ay, va = xMajor ? ay : ax;
+    float ub = xMajor ? bx : by, vb = xMajor ? by : bx;
+    if (ua == ub) {
+        return;  // exits no diamond
+    }
+    const auto inDiamond = [](float u, float v) {
+        return std::fabs(u - std::floor(u) - 0.5F) + std::fabs(v - std::floor(v) - 0.5F) < 0.5F;
+    };
+    const bool forward = ub > ua;
+    const float slope = (vb - va) / (ub - ua);
+    const float depthSlope = (bz - az) / (ub - ua);
+    float startU = ua;
+    float endU = ub;
+    if (inDiamond(ua, va)) {
+        startU = forward ? std::floor(ua) : std::floor(ua) + 1.0F;
+    }
+    if (inDiamond(ub, vb)) {
+        endU = forward ? std::floor(ub) : std::floor(ub) + 1.0F;
+    }
+    const float startV = va + (startU - ua) * slope;
+    const float endV = va + (endU - ua) * slope;
+    const float startZ = az + (startU - ua) * depthSlope;
+    const float endZ = az + (endU - ua) * depthSlope;
+    // Across it, as a desktop driver widens it: half the width to either side.
+    const float half = 0.5F * state.lineWidth;
+    const auto corner = [xMajor](float u, float v, float z, const Vertex& colourOf) {
+        return xMajor ? fromWindow(u, v, z, colourOf) : fromWindow(v, u, z, colourOf);
+    };
+    const Vertex a0 = corner(startU, startV - half, startZ, a);
+    const Vertex a1 = corner(startU, startV + half, startZ, a);
+    const Vertex b0 = corner(endU, endV - half, endZ, b);
+    const Vertex b1 = corner(endU, endV + half, endZ, b);
     queued.insert(queued.end(), {a0, b0, b1, a0, b1, a1});
 }
 

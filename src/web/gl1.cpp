@@ -2,14 +2,15 @@
 //
 // WebGL has no immediate mode, no matrix stacks, no lighting and no wide
 // lines, so the vertex stage runs here, on the CPU, in single precision as a
-// GL driver runs it: each vertex is transformed by the modelview and
-// projection matrices and lit (one directional light, colour material,
-// global ambient light), quads become two triangles, lines become the
-// parallelograms GL rasterises for wide lines, and bitmaps become one small
-// square per pixel. All of it is queued in drawing order and drawn with one
-// trivial shader into an offscreen framebuffer whose 32-bit float depth
-// buffer matches a desktop driver's precision (the outlines lie 0.001 above
-// their facets); glutSwapBuffers copies it to the canvas.
+// desktop driver runs it: each vertex is transformed by the product of the
+// projection and modelview matrices, lit (one directional light, colour
+// material, global ambient light) and mapped to window coordinates; quads
+// become two triangles, lines the bands GL rasterises for wide lines, and
+// bitmaps one small square per pixel. All of it is queued in drawing order
+// and drawn with one trivial shader into an offscreen frame with a 32-bit
+// float depth buffer; glutSwapBuffers copies it to the canvas. The outlines
+// lie 0.001 above their facets, a third of the depth buffer's resolution
+// there, so facets and outlines take their depths from the same arithmetic.
 #include "web/gl1.h"
 
 #include <GL/gl.h>
@@ -226,6 +227,31 @@ Vertex fromWindow(float x, float y, float z, const Vertex& colourOf) {
             colourOf.a};
 }
 
+// Window coordinates of a clip-space vertex, computed as a desktop driver's
+// vertex pipeline computes them: the reciprocal of w, then each coordinate
+// times it, scaled and offset by the viewport in one fused multiply-add.
+void toWindow(const Vertex& v, float& x, float& y, float& z) {
+    const float reciprocal = 1.0F / v.w;
+    const float halfWidth = 0.5F * static_cast<float>(viewportWidth);
+    const float halfHeight = 0.5F * static_cast<float>(viewportHeight);
+    x = std::fma(v.x * reciprocal, halfWidth, halfWidth);
+    y = std::fma(v.y * reciprocal, halfHeight, halfHeight);
+    z = std::fma(v.z * reciprocal, 0.5F, 0.5F);
+}
+
+// A vertex of a triangle in front of the near plane, given to WebGL in window
+// terms (w = 1) like the lines, so that facets and outlines get their depths
+// from one computation.
+Vertex inWindowTerms(const Vertex& v) {
+    float x = 0, y = 0, z = 0;
+    toWindow(v, x, y, z);
+    return fromWindow(x, y, z, v);
+}
+
+bool inFrontOfNearPlane(const Vertex& v) {
+    return v.w > 0.0F && v.z >= -v.w;
+}
+
 // A wide line as GL rasterises it: the segment moved by half the width up and
 // down (a line more horizontal than vertical) or left and right, so that
 // every column (or row) of the line is the width thick.
@@ -233,11 +259,6 @@ void queueLine(Vertex a, Vertex b) {
     if (!clipSegment(a, b)) {
         return;
     }
-    const auto toWindow = [](const Vertex& v, float& x, float& y, float& z) {
-        x = (v.x / v.w + 1.0F) * 0.5F * static_cast<float>(viewportWidth);
-        y = (v.y / v.w + 1.0F) * 0.5F * static_cast<float>(viewportHeight);
-        z = (v.z / v.w + 1.0F) * 0.5F;
-    };
     float ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
     toWindow(a, ax, ay, az);
     toWindow(b, bx, by, bz);
@@ -288,7 +309,16 @@ void queuePrimitive() {
             // Split along the diagonal from the first vertex, as the desktop
             // driver does (the cells are not flat, so the split decides depths).
             for (std::size_t i = 0; i + 3 < v.size(); i += 4) {
-                queued.insert(queued.end(), {v[i], v[i + 1], v[i + 2], v[i], v[i + 2], v[i + 3]});
+                // A quad reaching behind the eye keeps its clip coordinates, for
+                // WebGL to clip.
+                Vertex q[4] = {v[i], v[i + 1], v[i + 2], v[i + 3]};
+                if (inFrontOfNearPlane(q[0]) && inFrontOfNearPlane(q[1]) && inFrontOfNearPlane(q[2]) &&
+                    inFrontOfNearPlane(q[3])) {
+                    for (auto& corner : q) {
+                        corner = inWindowTerms(corner);
+                    }
+                }
+                queued.insert(queued.end(), {q[0], q[1], q[2], q[0], q[2], q[3]});
             }
             break;
         case GL_LINES:

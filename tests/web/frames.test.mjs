@@ -21,9 +21,10 @@ const site = process.env.MORPH_WEB_SITE || `${root}build-web/site`;
 const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
 const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
 
-// The least share of agreeing pixels in each state and over all of them.
-const kLeastEach = 0.99;
-const kLeastOverall = 0.994;
+// The least share of agreeing pixels in each state and over all of them
+// (measured: 99.54 % in the least alike state, 99.69 % over all).
+const kLeastEach = 0.995;
+const kLeastOverall = 0.996;
 
 // [first, second, idle calls]: weight 0 at 0 calls, 1 near 100, 0 near 300.
 const kStates = [

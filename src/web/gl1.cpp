@@ -53,6 +53,7 @@ struct State {
     Colour lightAmbient{0, 0, 0, 1};
     Colour lightDiffuse{1, 1, 1, 1};
     std::array<float, 4> lightPosition{0, 0, 1, 0};
+    float lightDistance = 1.0F;  // the length of its x, y, z: the direction's normaliser
     Colour globalAmbient{0.2F, 0.2F, 0.2F, 1};
     // The material when colour material is off.
     Colour materialAmbient{0.2F, 0.2F, 0.2F, 1};
@@ -104,45 +105,57 @@ std::array<float, 4> transform(const Mat4& m, const std::array<float, 4>& v) {
     return out;
 }
 
-// The matrix that glMultMatrix and friends change; the product of the two is
-// made again when either has changed.
-bool productStale = true;
+// The matrix that glMultMatrix and friends change. What is derived from the
+// matrices (their product, the normal matrix) is made again, once, when
+// either has changed: not for each of the thousands of vertices of a frame.
+bool derivedStale = true;
 Mat4 product = kIdentity;
+// The cofactors of the modelview matrix's upper 3 x 3, row by row, and its
+// determinant: the inverse transpose is the cofactors over the determinant.
+std::array<float, 9> cofactors{};
+float determinant = 1.0F;
 
 Mat4& currentMatrix() {
-    productStale = true;
+    derivedStale = true;
     return state.matrixMode == GL_PROJECTION ? state.projection : state.modelview;
+}
+
+void deriveFromMatrices() {
+    if (!derivedStale) {
+        return;
+    }
+    product = multiply(state.projection, state.modelview);
+    const Mat4& m = state.modelview;
+    const float a = m[0], b = m[4], c = m[8];
+    const float d = m[1], e = m[5], f = m[9];
+    const float g = m[2], h = m[6], k = m[10];
+    cofactors = {e * k - f * h, f * g - d * k, d * h - e * g,  //
+                 c * h - b * k, a * k - c * g, b * g - a * h,  //
+                 b * f - c * e, c * d - a * f, a * e - b * d};
+    determinant = a * cofactors[0] + b * cofactors[1] + c * cofactors[2];
+    derivedStale = false;
 }
 
 // Projection times modelview: positions are transformed by the product, as
 // a desktop driver's fixed-function vertex program does when no lighting
 // term needs the eye-space position (a directional light, no specular light).
 const Mat4& modelviewProjection() {
-    if (productStale) {
-        product = multiply(state.projection, state.modelview);
-        productStale = false;
-    }
+    deriveFromMatrices();
     return product;
 }
 
 // The normal in eye coordinates: transformed by the inverse transpose of the
 // modelview matrix's upper 3 x 3, not renormalised (GL_NORMALIZE is off).
 std::array<float, 3> eyeNormal() {
-    const Mat4& m = state.modelview;
-    const float a = m[0], b = m[4], c = m[8];
-    const float d = m[1], e = m[5], f = m[9];
-    const float g = m[2], h = m[6], k = m[10];
-    // Rows of the inverse transpose are the cofactors divided by the determinant.
-    const float c00 = e * k - f * h, c01 = f * g - d * k, c02 = d * h - e * g;
-    const float c10 = c * h - b * k, c11 = a * k - c * g, c12 = b * g - a * h;
-    const float c20 = b * f - c * e, c21 = c * d - a * f, c22 = a * e - b * d;
-    const float det = a * c00 + b * c01 + c * c02;
-    if (det == 0.0F) {
+    deriveFromMatrices();
+    if (determinant == 0.0F) {
         return {0, 0, 0};
     }
+    const auto& c = cofactors;
     const auto& n = state.normal;
-    return {(c00 * n[0] + c01 * n[1] + c02 * n[2]) / det, (c10 * n[0] + c11 * n[1] + c12 * n[2]) / det,
-            (c20 * n[0] + c21 * n[1] + c22 * n[2]) / det};
+    return {(c[0] * n[0] + c[1] * n[1] + c[2] * n[2]) / determinant,
+            (c[3] * n[0] + c[4] * n[1] + c[5] * n[2]) / determinant,
+            (c[6] * n[0] + c[7] * n[1] + c[8] * n[2]) / determinant};
 }
 
 float clamp01(float v) {
@@ -164,10 +177,9 @@ Colour litColour() {
     if (state.light0) {
         const auto n = eyeNormal();
         const auto& p = state.lightPosition;
-        const float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
         float facing = 0.0F;
-        if (length > 0.0F) {
-            facing = (n[0] * p[0] + n[1] * p[1] + n[2] * p[2]) / length;
+        if (state.lightDistance > 0.0F) {
+            facing = (n[0] * p[0] + n[1] * p[1] + n[2] * p[2]) / state.lightDistance;
         }
         facing = facing > 0.0F ? facing : 0.0F;
         r += ambient.r * state.lightAmbient.r + facing * diffuse.r * state.lightDiffuse.r;
@@ -551,6 +563,9 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
         case GL_POSITION:
             // Kept in eye coordinates: transformed by the modelview matrix now.
             state.lightPosition = transform(state.modelview, {params[0], params[1], params[2], params[3]});
+            state.lightDistance = std::sqrt(state.lightPosition[0] * state.lightPosition[0] +
+                                            state.lightPosition[1] * state.lightPosition[1] +
+                                            state.lightPosition[2] * state.lightPosition[2]);
             break;
         default:
             break;

@@ -6,19 +6,29 @@
 // projection and modelview matrices, lit (one directional light, colour
 // material, global ambient light) and mapped to window coordinates; quads
 // become two triangles, lines the bands GL rasterises for wide lines, and
-// bitmaps one small square per pixel. All of it is queued in drawing order
-// and drawn with one trivial shader into an offscreen frame with a 32-bit
-// float depth buffer; glutSwapBuffers copies it to the canvas. The outlines
-// lie 0.001 above their facets, a third of the depth buffer's resolution
-// there, so facets and outlines take their depths from the same arithmetic.
+// bitmaps one small square per pixel. All of it is queued in drawing order,
+// as four-cornered pieces of two triangles each, and drawn with one small
+// shader into an offscreen frame with a 32-bit float depth buffer;
+// glutSwapBuffers copies it to the canvas.
+//
+// The outlines lie 0.001 above their facets, about a third of a depth step
+// there, so which of the two shows along an outline is decided by the last
+// bit of each fragment's depth. To decide it as a desktop driver does, each
+// triangle and line carries its depth plane (depth at the origin and its
+// slopes across and down the window, in single precision, from the driver's
+// own formulas) and the shader evaluates it at each pixel centre in the
+// driver's order.
 #include "web/gl1.h"
 
 #include <GL/gl.h>
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace morph::web {
@@ -28,10 +38,26 @@ using Mat4 = std::array<float, 16>;  // column-major, as GL stores matrices
 
 constexpr Mat4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-// A vertex as the shader takes it: clip coordinates and a colour.
+// A vertex as the shader takes it: clip coordinates, a colour, and the depth
+// plane of its triangle or line (see DepthPlane).
 struct Vertex {
     float x, y, z, w;
     float r, g, b, a;
+    float depthAtOrigin, depthPerColumn, depthPerRow, planeGiven;
+};
+
+// Depth as a plane over the window: depthAtOrigin + column * depthPerColumn +
+// row * depthPerRow, for whole pixel indices, rows counted down from the top
+// as the desktop driver counts them. Without a plane (planeGiven 0) the shader
+// keeps the depth WebGL interpolates.
+struct DepthPlane {
+    float depthAtOrigin = 0, depthPerColumn = 0, depthPerRow = 0, planeGiven = 0;
+};
+
+// A point in window coordinates: x from the left, y from the bottom (GL's
+// convention), yDown from the top (the desktop driver's), z the depth.
+struct WindowPoint {
+    float x, y, yDown, z;
 };
 
 struct Colour {
@@ -75,13 +101,20 @@ GLenum primitive = 0;
 bool insideBegin = false;
 std::vector<Vertex> primitiveVertices;
 
-// Everything drawn since the last flush, as triangles, in drawing order.
+// Everything drawn since the last flush, in drawing order: four corners per
+// piece, drawn as the triangles (0, 1, 2) and (0, 2, 3). A triangle takes its
+// depth plane from its last corner (WebGL's provoking vertex for flat
+// values), so the two triangles of a piece may carry different planes.
 std::vector<Vertex> queued;
+constexpr int kCornersPerPiece = 4;
+constexpr int kIndicesPerPiece = 6;
 
 // WebGL objects: made by createResources(), again after a lost context.
 bool ready = false;
 GLuint program = 0;
 GLuint vertexBuffer = 0;
+GLuint indexBuffer = 0;
+std::size_t indexedPieces = 0;  // pieces the index buffer holds
 GLuint framebuffer = 0;
 GLuint colourBuffer = 0;
 GLuint depthBuffer = 0;
@@ -190,7 +223,7 @@ Colour litColour() {
 }
 
 Vertex makeVertex(const std::array<float, 4>& clip, const Colour& c) {
-    return {clip[0], clip[1], clip[2], clip[3], c.r, c.g, c.b, c.a};
+    return {clip[0], clip[1], clip[2], clip[3], c.r, c.g, c.b, c.a, 0, 0, 0, 0};
 }
 
 // Clips the segment a-b to the view volume (-w <= x, y, z <= w) in clip
@@ -213,9 +246,18 @@ bool clipSegment(Vertex& a, Vertex& b) {
         return false;
     }
     const auto lerp = [](const Vertex& p, const Vertex& q, float t) {
-        return Vertex{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t, p.z + (q.z - p.z) * t,
-                      p.w + (q.w - p.w) * t, p.r + (q.r - p.r) * t, p.g + (q.g - p.g) * t,
-                      p.b + (q.b - p.b) * t, p.a + (q.a - p.a) * t};
+        return Vertex{p.x + (q.x - p.x) * t,
+                      p.y + (q.y - p.y) * t,
+                      p.z + (q.z - p.z) * t,
+                      p.w + (q.w - p.w) * t,
+                      p.r + (q.r - p.r) * t,
+                      p.g + (q.g - p.g) * t,
+                      p.b + (q.b - p.b) * t,
+                      p.a + (q.a - p.a) * t,
+                      0,
+                      0,
+                      0,
+                      0};
     };
     const Vertex a0 = a;
     if (t0 > 0.0F) {
@@ -228,7 +270,7 @@ bool clipSegment(Vertex& a, Vertex& b) {
 }
 
 // A window-space point back in normalised device coordinates (w = 1).
-Vertex fromWindow(float x, float y, float z, const Vertex& colourOf) {
+Vertex fromWindow(float x, float y, float z, const Vertex& colourOf, const DepthPlane& plane = {}) {
     return {x / static_cast<float>(viewportWidth) * 2.0F - 1.0F,
             y / static_cast<float>(viewportHeight) * 2.0F - 1.0F,
             z * 2.0F - 1.0F,
@@ -236,28 +278,111 @@ Vertex fromWindow(float x, float y, float z, const Vertex& colourOf) {
             colourOf.r,
             colourOf.g,
             colourOf.b,
-            colourOf.a};
+            colourOf.a,
+            plane.depthAtOrigin,
+            plane.depthPerColumn,
+            plane.depthPerRow,
+            plane.planeGiven};
 }
 
 // Window coordinates of a clip-space vertex, computed as a desktop driver's
 // vertex pipeline computes them: the reciprocal of w, then each coordinate
-// times it, scaled and offset by the viewport in one fused multiply-add.
-void toWindow(const Vertex& v, float& x, float& y, float& z) {
+// times it, scaled and offset by the viewport in one fused multiply-add. The
+// driver's rows run down from the top: its y scale is negative.
+WindowPoint toWindow(const Vertex& v) {
     const float reciprocal = 1.0F / v.w;
     const float halfWidth = 0.5F * static_cast<float>(viewportWidth);
     const float halfHeight = 0.5F * static_cast<float>(viewportHeight);
-    x = std::fma(v.x * reciprocal, halfWidth, halfWidth);
-    y = std::fma(v.y * reciprocal, halfHeight, halfHeight);
-    z = std::fma(v.z * reciprocal, 0.5F, 0.5F);
+    WindowPoint p{};
+    p.x = std::fma(v.x * reciprocal, halfWidth, halfWidth);
+    p.yDown = std::fma(v.y * reciprocal, -halfHeight, static_cast<float>(viewportHeight) - halfHeight);
+    p.y = static_cast<float>(viewportHeight) - p.yDown;
+    p.z = std::fma(v.z * reciprocal, 0.5F, 0.5F);
+    return p;
 }
 
-// A vertex of a triangle in front of the near plane, given to WebGL in window
-// terms (w = 1) like the lines, so that facets and outlines get their depths
-// from one computation.
-Vertex inWindowTerms(const Vertex& v) {
-    float x = 0, y = 0, z = 0;
-    toWindow(v, x, y, z);
-    return fromWindow(x, y, z, v);
+// The depth plane of a triangle, as a desktop driver sets it up: from the
+// first vertex, with the pixel centres at half-integer coordinates.
+DepthPlane trianglePlane(const WindowPoint& p0, const WindowPoint& p1, const WindowPoint& p2) {
+    const float dx01 = p0.x - p1.x, dy01 = p0.yDown - p1.yDown;
+    const float dx20 = p2.x - p0.x, dy20 = p2.yDown - p0.yDown;
+    const float oneOverArea = 1.0F / (dx01 * dy20 - dy01 * dx20);
+    const float dx20Scaled = dx20 * oneOverArea, dy20Scaled = dy20 * oneOverArea;
+    const float dx01Scaled = dx01 * oneOverArea, dy01Scaled = dy01 * oneOverArea;
+    const float dz01 = p0.z - p1.z, dz20 = p2.z - p0.z;
+    DepthPlane plane;
+    plane.depthPerColumn = dz01 * dy20Scaled - dz20 * dy01Scaled;
+    plane.depthPerRow = dz20 * dx01Scaled - dz01 * dx20Scaled;
+    plane.depthAtOrigin =
+        p0.z - (plane.depthPerColumn * (p0.x - 0.5F) + plane.depthPerRow * (p0.yDown - 0.5F));
+    plane.planeGiven = 1.0F;
+    return plane;
+}
+
+// The sign of a triangle's area on the driver's grid of 1/256 pixel, rows
+// down: it draws a triangle of negative area with its first two vertices
+// swapped, and no triangle of zero area.
+int areaSign(const WindowPoint& p0, const WindowPoint& p1, const WindowPoint& p2) {
+    const auto snap = [](float v) {
+        return static_cast<std::int64_t>(std::nearbyint((v - 0.5F) * 256.0F));
+    };
+    const std::int64_t x0 = snap(p0.x), y0 = snap(p0.yDown);
+    const std::int64_t x1 = snap(p1.x), y1 = snap(p1.yDown);
+    const std::int64_t x2 = snap(p2.x), y2 = snap(p2.yDown);
+    const std::int64_t area = (x0 - x1) * (y2 - y0) - (x2 - x0) * (y0 - y1);
+    return area == 0 ? 0 : (area < 0 ? -1 : 1);
+}
+
+// A quad whose corners all lie in front of the near plane, in window terms
+// (w = 1), split along the diagonal from its first corner as a desktop driver
+// splits it (the cells are not flat, so the split decides depths). The driver
+// draws a triangle of negative area with its first two corners swapped (which
+// changes its plane's arithmetic) and no triangle of zero area.
+void queueQuad(const Vertex* q) {
+    const WindowPoint p[4] = {toWindow(q[0]), toWindow(q[1]), toWindow(q[2]), toWindow(q[3])};
+    const auto plane = [](const WindowPoint& a, const WindowPoint& b, const WindowPoint& c, int sign) {
+        return sign < 0 ? trianglePlane(b, a, c) : trianglePlane(a, b, c);
+    };
+    const int firstSign = areaSign(p[0], p[1], p[2]);
+    const int secondSign = areaSign(p[0], p[2], p[3]);
+    if (firstSign == 0 && secondSign == 0) {
+        return;
+    }
+    Vertex corners[4] = {fromWindow(p[0].x, p[0].y, p[0].z, q[0]), fromWindow(p[1].x, p[1].y, p[1].z, q[1]),
+                         fromWindow(p[2].x, p[2].y, p[2].z, q[2], plane(p[0], p[1], p[2], firstSign)),
+                         fromWindow(p[3].x, p[3].y, p[3].z, q[3], plane(p[0], p[2], p[3], secondSign))};
+    // A triangle left out becomes a point: one of its own corners repeated.
+    if (firstSign == 0) {
+        corners[1] = corners[0];
+    }
+    if (secondSign == 0) {
+        corners[3] = corners[0];
+    }
+    queued.insert(queued.end(), std::begin(corners), std::end(corners));
+}
+
+// The depth plane of a line from a to b, as a desktop driver sets it up for
+// wide lines: depth changes along the major axis only.
+DepthPlane linePlane(const WindowPoint& a, const WindowPoint& b) {
+    const float dx = a.x - b.x, dy = a.yDown - b.yDown;
+    const float oneOverArea = 1.0F / (dx * dx + dy * dy);
+    float alongX = dx, alongY = dy;
+    if (std::fabs(dx) >= std::fabs(dy)) {
+        const float dydx = dy / dx;
+        alongX *= 1.0F + dydx * dydx;
+        alongY = 0.0F;
+    } else {
+        const float dxdy = dx / dy;
+        alongX = 0.0F;
+        alongY *= 1.0F + dxdy * dxdy;
+    }
+    const float dz = a.z - b.z;
+    DepthPlane plane;
+    plane.depthPerColumn = dz * alongX * oneOverArea;
+    plane.depthPerRow = dz * alongY * oneOverArea;
+    plane.depthAtOrigin = a.z - (plane.depthPerColumn * (a.x - 0.5F) + plane.depthPerRow * (a.yDown - 0.5F));
+    plane.planeGiven = 1.0F;
+    return plane;
 }
 
 bool inFrontOfNearPlane(const Vertex& v) {
@@ -271,9 +396,14 @@ void queueLine(Vertex a, Vertex b) {
     if (!clipSegment(a, b)) {
         return;
     }
-    float ax = 0, ay = 0, az = 0, bx = 0, by = 0, bz = 0;
-    toWindow(a, ax, ay, az);
-    toWindow(b, bx, by, bz);
+    const WindowPoint pa = toWindow(a);
+    const WindowPoint pb = toWindow(b);
+    if (pa.x == pb.x && pa.yDown == pb.yDown) {
+        return;  // no length, no direction: not drawn
+    }
+    const DepthPlane plane = linePlane(pa, pb);
+    const float ax = pa.x, ay = pa.y, az = pa.z;
+    const float bx = pb.x, by = pb.y, bz = pb.z;
     // Along the major axis GL's diamond-exit rule decides the ends: a pixel
     // whose diamond (|dx| + |dy| < 1/2 around its centre) holds the first
     // point is drawn, one that holds the last point is not; otherwise the
@@ -289,7 +419,6 @@ void queueLine(Vertex a, Vertex b) {
     };
     const bool forward = ub > ua;
     const float slope = (vb - va) / (ub - ua);
-    const float depthSlope = (bz - az) / (ub - ua);
     float startU = ua;
     float endU = ub;
     if (inDiamond(ua, va)) {
@@ -300,37 +429,33 @@ void queueLine(Vertex a, Vertex b) {
     }
     const float startV = va + (startU - ua) * slope;
     const float endV = va + (endU - ua) * slope;
-    const float startZ = az + (startU - ua) * depthSlope;
-    const float endZ = az + (endU - ua) * depthSlope;
     // Across it, as a desktop driver widens it: half the width to either side.
+    // The corners' depths serve only WebGL's clipping (they lie between the
+    // ends'); each fragment's depth comes from the line's plane.
     const float half = 0.5F * state.lineWidth;
-    const auto corner = [xMajor](float u, float v, float z, const Vertex& colourOf) {
-        return xMajor ? fromWindow(u, v, z, colourOf) : fromWindow(v, u, z, colourOf);
+    const auto corner = [xMajor, &plane](float u, float v, float z, const Vertex& colourOf) {
+        return xMajor ? fromWindow(u, v, z, colourOf, plane) : fromWindow(v, u, z, colourOf, plane);
     };
-    const Vertex a0 = corner(startU, startV - half, startZ, a);
-    const Vertex a1 = corner(startU, startV + half, startZ, a);
-    const Vertex b0 = corner(endU, endV - half, endZ, b);
-    const Vertex b1 = corner(endU, endV + half, endZ, b);
-    queued.insert(queued.end(), {a0, b0, b1, a0, b1, a1});
+    const Vertex a0 = corner(startU, startV - half, az, a);
+    const Vertex a1 = corner(startU, startV + half, az, a);
+    const Vertex b0 = corner(endU, endV - half, bz, b);
+    const Vertex b1 = corner(endU, endV + half, bz, b);
+    queued.insert(queued.end(), {a0, b0, b1, a1});
 }
 
 void queuePrimitive() {
     const auto& v = primitiveVertices;
     switch (primitive) {
         case GL_QUADS:
-            // Split along the diagonal from the first vertex, as the desktop
-            // driver does (the cells are not flat, so the split decides depths).
             for (std::size_t i = 0; i + 3 < v.size(); i += 4) {
-                // A quad reaching behind the eye keeps its clip coordinates, for
-                // WebGL to clip.
-                Vertex q[4] = {v[i], v[i + 1], v[i + 2], v[i + 3]};
+                const Vertex* q = &v[i];
                 if (inFrontOfNearPlane(q[0]) && inFrontOfNearPlane(q[1]) && inFrontOfNearPlane(q[2]) &&
                     inFrontOfNearPlane(q[3])) {
-                    for (auto& corner : q) {
-                        corner = inWindowTerms(corner);
-                    }
+                    queueQuad(q);
+                } else {
+                    // Reaching behind the eye: clip coordinates, for WebGL to clip.
+                    queued.insert(queued.end(), q, q + kCornersPerPiece);
                 }
-                queued.insert(queued.end(), {q[0], q[1], q[2], q[0], q[2], q[3]});
             }
             break;
         case GL_LINES:
@@ -361,19 +486,38 @@ GLuint compile(GLenum type, const char* source) {
 constexpr const char* kVertexShader = R"(#version 300 es
 in vec4 position;
 in vec4 colour;
+in vec4 depthPlane;
 out vec4 shade;
+flat out vec4 plane;
 void main() {
     gl_Position = position;
     shade = colour;
+    plane = depthPlane;
 }
 )";
 
+// The plane is evaluated at the pixel as the desktop driver's fragment code
+// evaluates it: across first, then down. That code fuses each multiply-add;
+// GLSL ES 3.00 has no fma(), and rounding each product too changed no pixel
+// of the frames compared in the tests (a product's rounding error lies far
+// below the depth's last bit).
 constexpr const char* kFragmentShader = R"(#version 300 es
 precision highp float;
 in vec4 shade;
+flat in vec4 plane;
+uniform float frameHeight;
 out vec4 fragment;
+
 void main() {
     fragment = shade;
+    if (plane.w != 0.0) {
+        float column = gl_FragCoord.x - 0.5;
+        float row = frameHeight - gl_FragCoord.y - 0.5;
+        float depth = (plane.x + plane.y * column) + plane.z * row;
+        gl_FragDepth = clamp(depth, 0.0, 1.0);
+    } else {
+        gl_FragDepth = gl_FragCoord.z;
+    }
 }
 )";
 
@@ -387,16 +531,25 @@ void createResources(int width, int height) {
     emscripten_glAttachShader(program, compile(GL_FRAGMENT_SHADER, kFragmentShader));
     emscripten_glBindAttribLocation(program, 0, "position");
     emscripten_glBindAttribLocation(program, 1, "colour");
+    emscripten_glBindAttribLocation(program, 2, "depthPlane");
     emscripten_glLinkProgram(program);
     emscripten_glUseProgram(program);
+    emscripten_glUniform1f(emscripten_glGetUniformLocation(program, "frameHeight"),
+                           static_cast<float>(height));
 
     emscripten_glGenBuffers(1, &vertexBuffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    emscripten_glGenBuffers(1, &indexBuffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    indexedPieces = 0;
     emscripten_glEnableVertexAttribArray(0);
     emscripten_glEnableVertexAttribArray(1);
+    emscripten_glEnableVertexAttribArray(2);
     emscripten_glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex), nullptr);
     emscripten_glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                                      reinterpret_cast<const void*>(offsetof(Vertex, r)));
+    emscripten_glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                                     reinterpret_cast<const void*>(offsetof(Vertex, depthAtOrigin)));
 
     // The frame is drawn offscreen, with a 32-bit float depth buffer.
     emscripten_glGenRenderbuffers(1, &colourBuffer);
@@ -427,9 +580,26 @@ void forgetResources() {
 
 void flush() {
     if (ready && !queued.empty()) {
+        const std::size_t pieces = queued.size() / kCornersPerPiece;
+        if (pieces > indexedPieces) {
+            // The same pattern for every piece; made again only when a frame
+            // needs more pieces than any before it.
+            indexedPieces = pieces * 2;
+            std::vector<GLuint> indices(indexedPieces * kIndicesPerPiece);
+            for (std::size_t k = 0; k < indexedPieces; ++k) {
+                const auto first = static_cast<GLuint>(k * kCornersPerPiece);
+                const GLuint pattern[kIndicesPerPiece] = {first, first + 1, first + 2,
+                                                          first, first + 2, first + 3};
+                std::copy(std::begin(pattern), std::end(pattern), indices.begin() + k * kIndicesPerPiece);
+            }
+            emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                                    static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
+                                    GL_STATIC_DRAW);
+        }
         emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(queued.size() * sizeof(Vertex)),
                                 queued.data(), GL_STREAM_DRAW);
-        emscripten_glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(queued.size()));
+        emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(pieces * kIndicesPerPiece),
+                                  GL_UNSIGNED_INT, nullptr);
     }
     queued.clear();
 }
@@ -457,7 +627,8 @@ void drawBitmap(int width, int height, float xOrigin, float yOrigin, float xMove
     const int bottom = static_cast<int>(std::floor(state.rasterY - yOrigin));
     const int bytesPerRow = (width + 7) / 8;
     const Vertex colour{
-        0, 0, 0, 0, state.rasterColour.r, state.rasterColour.g, state.rasterColour.b, state.rasterColour.a};
+        0, 0, 0, 0, state.rasterColour.r, state.rasterColour.g, state.rasterColour.b, state.rasterColour.a,
+        0, 0, 0, 0};
     for (int j = 0; j < height; ++j) {
         for (int i = 0; i < width; ++i) {
             if ((rows[j * bytesPerRow + i / 8] & (0x80 >> (i % 8))) == 0) {
@@ -469,7 +640,7 @@ void drawBitmap(int width, int height, float xOrigin, float yOrigin, float xMove
             const Vertex p10 = fromWindow(x + 1.0F, y, state.rasterZ, colour);
             const Vertex p01 = fromWindow(x, y + 1.0F, state.rasterZ, colour);
             const Vertex p11 = fromWindow(x + 1.0F, y + 1.0F, state.rasterZ, colour);
-            queued.insert(queued.end(), {p00, p10, p11, p00, p11, p01});
+            queued.insert(queued.end(), {p00, p10, p11, p01});
         }
     }
     state.rasterX += xMove;

@@ -6,10 +6,11 @@
 // 3/255 in every channel on most pixels. Prints the table and writes each
 // state's frames and their difference image to build-web/frame-diffs/.
 //
-// The two renderers (Chromium's SwiftShader, Mesa's llvmpipe) round depths
-// and line edges differently: the outlines lie 0.001 above their facets, about
-// a third of the depth buffer's resolution there, so which of the two shows
-// along an outline is decided by rounding. Those pixels are what differs.
+// The outlines lie 0.001 above their facets, about a third of a depth step
+// there, so which of the two shows along an outline is decided by the last bit
+// of each depth; the page computes depths as llvmpipe does. What still differs
+// is where the two renderers (Chromium's SwiftShader, Mesa's llvmpipe) put the
+// edges of lines and facets: single pixels where outlines meet and at line ends.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync } from 'node:fs';
@@ -22,9 +23,9 @@ const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools
 const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
 
 // The least share of agreeing pixels in each state and over all of them
-// (measured: 99.54 % in the least alike state, 99.69 % over all).
+// (measured: 99.86 % in the least alike state, 99.91 % over all).
 const kLeastEach = 0.995;
-const kLeastOverall = 0.996;
+const kLeastOverall = 0.998;
 
 // [first, second, idle calls]: weight 0 at 0 calls, 1 near 100, 0 near 300.
 const kStates = [

@@ -179,3 +179,26 @@ test('without WebGL the page says so plainly', async () => {
     await noGl.close();
   }
 });
+
+test('a hidden tab pauses: no idle calls while another tab is in front, then it goes on', async () => {
+  const page = await open();
+  await waitForFrames(page, 5);
+  const counts = () => page.evaluate(() => [Module._morph_web_frames(), Module._morph_web_idle_calls()]);
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'hidden', { timeout: 5000 });
+  // A frame the browser had already asked for may still come: let it settle.
+  await new Promise((r) => setTimeout(r, 200));
+  const hidden = await counts();
+  // Longer than a second: a timer-driven loop would run at least once, as
+  // browsers let a hidden tab's timers fire once a second.
+  await new Promise((r) => setTimeout(r, 1500));
+  assert.deepEqual(await counts(), hidden, 'frames or idle calls went on in a hidden tab');
+  await other.close();
+  await page.bringToFront();
+  await waitForFrames(page, hidden[0] + 5);
+  const [frames, idleCalls] = await counts();
+  assert.equal(idleCalls - hidden[1], frames - hidden[0], 'not one idle call per frame after the pause');
+  await expectClean(page);
+  await page.close();
+});

@@ -3,19 +3,30 @@
 import { writeFile } from 'node:fs/promises';
 import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from './web.mjs';
 
-const [site, file, query = ''] = process.argv.slice(2);
+const [site, file, given = ''] = process.argv.slice(2);
 if (!site || !file) {
   console.error('usage: node web-screenshot.mjs SITE_DIR FILE [QUERY]');
   process.exit(2);
 }
+// The URL parameters, with or without their leading "?".
+const query = given === '' || given.startsWith('?') ? given : `?${given}`;
 const { server, url } = await serveSite(site);
 const browser = await launchChromium();
 try {
   const page = await openPage(browser, url + query);
   // A held frame is drawn once; a running viewer is given half a second.
-  await waitForFrames(page, new URLSearchParams(query).has('paused') ? 1 : 30);
-  await writeFile(file, await canvasPng(page));
-  for (const problem of page.problems) console.error(problem);
+  try {
+    await waitForFrames(page, new URLSearchParams(query).has('paused') ? 1 : 30);
+  } catch {
+    const said = await page.evaluate(() => document.getElementById('status')?.textContent ?? '');
+    console.error(`The page at ${url + query} drew no frame within 20 s.${said ? ` It says: ${said}` : ''}`);
+    for (const problem of page.problems) console.error(problem);
+    process.exitCode = 1;
+  }
+  if (!process.exitCode) {
+    await writeFile(file, await canvasPng(page));
+    for (const problem of page.problems) console.error(problem);
+  }
 } finally {
   await browser.close();
   server.close();

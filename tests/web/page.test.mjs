@@ -1,6 +1,6 @@
 // The browser build's page in Debian's headless Chromium: title and canvas,
-// keys, Escape, URL parameters, no WebGL, a lost context, the page's content
-// security policy, and no console errors along the way.
+// keys, Escape, URL parameters, no WebGL, a lost context, a hidden tab, the
+// page's content security policy, and no console errors along the way.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';

@@ -3,8 +3,11 @@
 // 1 and between; one state past 100,000 idle calls) the page's frame at
 // ?first=A&second=B&steps=N&paused and the frame of the real program's code on
 // Xvfb (tools/morph_frames of a Linux build, --pair A B --at N) agree within
-// 3/255 in every channel on most pixels. Prints the table and writes each
-// state's frames and their difference image to build-web/frame-diffs/.
+// 3/255 in every channel on most pixels. Prints the table, with the SHA-256 of
+// each state's canvas pixels (RGBA, rows from the top), which shows whether a
+// change to the browser layer left its frames alone, and writes each state's
+// frames and their difference image to build-web/frame-diffs/ (the hashes in
+// full to canvas-sha256.txt there).
 //
 // The outlines lie 0.001 above their facets, about a third of a depth step
 // there, so which of the two shows along an outline is decided by the last bit
@@ -13,7 +16,8 @@
 // edges of lines and facets: single pixels where outlines meet and at line ends.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync } from 'node:fs';
+import { createHash } from 'node:crypto';
+import { mkdirSync, writeFileSync } from 'node:fs';
 import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
 import { desktopFrame, readPng, agreement, kTolerance } from './frames.mjs';
 
@@ -60,15 +64,17 @@ test(`the page's frames agree with the desktop's within ${kTolerance}/255`, asyn
     const desktop = desktopFrame(morphFrames, first, second, steps);
     const result = agreement(web, desktop, `${diffs}/state-${first}-${second}-${steps}.png`);
     rows.push({ first, second, steps, agreeing: `${(100 * result.share).toFixed(2)} %`,
-      differing: result.pixels - result.agreeing });
+      differing: result.pixels - result.agreeing, hash: createHash('sha256').update(web.rgba).digest('hex') });
     agreeing += result.agreeing;
     pixels += result.pixels;
   }
-  console.log('first second steps   agreeing  differing pixels');
+  console.log('first second steps   agreeing  differing pixels  canvas SHA-256');
   for (const r of rows) {
     console.log(`${String(r.first).padStart(5)} ${String(r.second).padStart(6)} ${String(r.steps).padStart(7)}` +
-      `  ${r.agreeing.padStart(8)}  ${String(r.differing).padStart(6)}`);
+      `  ${r.agreeing.padStart(8)}  ${String(r.differing).padStart(6)}            ${r.hash.slice(0, 16)}`);
   }
+  writeFileSync(`${diffs}/canvas-sha256.txt`,
+    rows.map((r) => `${r.hash}  first=${r.first}&second=${r.second}&steps=${r.steps}&paused\n`).join(''));
   console.log(`over all ${kStates.length} states: ${(100 * agreeing / pixels).toFixed(2)} % of ${pixels} pixels agree`);
   for (const r of rows) {
     assert.ok(parseFloat(r.agreeing) / 100 >= kLeastEach,

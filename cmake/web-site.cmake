@@ -1,18 +1,40 @@
-# The browser build's site folder, build-web/site: the page (index.html), one
-# script (Emscripten's loader with the page's own code in front of it), the
-# WebAssembly module and the icon. Relative paths only; any static server
-# serves it, under the policy
+# The browser build's site folder, build-web/site: the page (index.html, its
+# script page.js and style.css), the viewer (Emscripten's loader with
+# viewer.js in front of it, and the WebAssembly module), the web app manifest
+# with its icons, and the service worker (sw.js, written last, with the
+# SHA-256 of every other file). Relative paths only; any static server serves
+# it, under the policy
 #   default-src 'self'; script-src 'self' 'wasm-unsafe-eval'
 set(MORPH_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+set(morph_web ${PROJECT_SOURCE_DIR}/data/web)
 set_target_properties(morph-viewer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MORPH_SITE_DIR} SUFFIX .js)
 target_link_libraries(morph-viewer PRIVATE morph_web_start)
 target_link_options(morph-viewer PRIVATE
-  -sENVIRONMENT=web
+  -sENVIRONMENT=web,worker # in a worker with an OffscreenCanvas, or on the page's thread
   -sEXIT_RUNTIME=1         # Escape's exit(1) ends the runtime and reaches the page
   -sDYNAMIC_EXECUTION=0    # no eval or new Function: the page's policy forbids them
   -sFILESYSTEM=0           # the viewer reads and writes no files
-  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_frames,_morph_web_idle_calls
-  --pre-js ${PROJECT_SOURCE_DIR}/data/web/page.js)
-set_property(TARGET morph-viewer APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/data/web/page.js)
-configure_file(${PROJECT_SOURCE_DIR}/data/web/index.html ${MORPH_SITE_DIR}/index.html COPYONLY)
-configure_file(${PROJECT_SOURCE_DIR}/data/icons/256x256/morph-viewer.png ${MORPH_SITE_DIR}/icon.png COPYONLY)
+  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_selections,_morph_web_frames,_morph_web_idle_calls,_morph_web_press,_morph_web_set_paused,_morph_web_set_hidden,_morph_web_set_pixel_ratio
+  -sEXPORTED_RUNTIME_METHODS=addRunDependency,removeRunDependency
+  --pre-js ${morph_web}/viewer.js)
+set_property(TARGET morph-viewer APPEND PROPERTY LINK_DEPENDS ${morph_web}/viewer.js)
+
+set(morph_site_files index.html page.js style.css manifest.webmanifest)
+foreach(file IN LISTS morph_site_files)
+  configure_file(${morph_web}/${file} ${MORPH_SITE_DIR}/${file} COPYONLY)
+endforeach()
+set(morph_data ${PROJECT_SOURCE_DIR}/data)
+configure_file(${morph_data}/icons/256x256/morph-viewer.png ${MORPH_SITE_DIR}/icon.png COPYONLY)
+configure_file(${morph_data}/icons/192x192/morph-viewer.png ${MORPH_SITE_DIR}/icon-192.png COPYONLY)
+configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/icon-512.png COPYONLY)
+list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm icon.png icon-192.png icon-512.png)
+list(SORT morph_site_files)
+
+list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${MORPH_SITE_DIR} -DTEMPLATE=${morph_web}/sw.js.in
+          "-DFILES=${morph_site_files}" -P ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+  DEPENDS morph-viewer ${morph_site_paths} ${morph_web}/sw.js.in ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+  COMMENT "Writing the site's service worker"
+  VERBATIM)
+add_custom_target(morph_site_worker ALL DEPENDS ${MORPH_SITE_DIR}/sw.js)

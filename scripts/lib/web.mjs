@@ -4,6 +4,7 @@
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
+import { gzipSync } from 'node:zlib';
 
 // The policy the site must work under: its own files only, no eval.
 export const kPolicy = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
@@ -11,12 +12,18 @@ export const kPolicy = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
+  '.webmanifest': 'application/manifest+json',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
 };
 
+// Files a static host sends compressed, to browsers that accept it.
+const kCompressed = new Set(['.html', '.js', '.css', '.webmanifest', '.wasm']);
+
 // Serves DIRECTORY on 127.0.0.1:PORT (0: any free port); resolves to
-// { server, url } once it listens. Only files below DIRECTORY are served.
+// { server, url } once it listens. Only files below DIRECTORY are served;
+// text and WebAssembly gzipped where the browser accepts it.
 export function serveSite(directory, port = 0) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname));
@@ -26,12 +33,18 @@ export function serveSite(directory, port = 0) {
       return;
     }
     try {
-      const body = await readFile(file);
-      response.writeHead(200, {
+      let body = await readFile(file);
+      const headers = {
         'Content-Type': kTypes[extname(file)] || 'application/octet-stream',
         'Content-Security-Policy': kPolicy,
         'Cache-Control': 'no-store',
-      });
+        Vary: 'Accept-Encoding',
+      };
+      if (kCompressed.has(extname(file)) && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
+        body = gzipSync(body, { level: 9 });
+        headers['Content-Encoding'] = 'gzip';
+      }
+      response.writeHead(200, headers);
       response.end(body);
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found');
@@ -69,8 +82,11 @@ export async function launchChromium(extraArguments = []) {
 
 // Opens URL in a new page and collects its console errors, uncaught
 // exceptions and failed requests in page.problems, and the page's content
-// security policy violations in its window.policyViolations.
-export async function openPage(browser, url) {
+// security policy violations in its window.policyViolations. OPTIONS, applied
+// before the page loads: viewport (puppeteer's setViewport: width, height,
+// deviceScaleFactor, isMobile, hasTouch) and media (emulated media features,
+// e.g. [{ name: 'prefers-reduced-motion', value: 'reduce' }]).
+export async function openPage(browser, url, options = {}) {
   const page = await browser.newPage();
   page.problems = [];
   page.on('console', (message) => {
@@ -82,22 +98,33 @@ export async function openPage(browser, url) {
     window.policyViolations = [];
     document.addEventListener('securitypolicyviolation', (e) => window.policyViolations.push(e.violatedDirective));
   });
+  if (options.viewport) await page.setViewport(options.viewport);
+  if (options.media) await page.emulateMediaFeatures(options.media);
   await page.goto(url, { waitUntil: 'load' });
   return page;
 }
 
-// Waits until the viewer has drawn at least COUNT frames (bounded).
+// An emulated phone: 360 x 740 CSS pixels at a device pixel ratio of 3, touch.
+export const kPhone = { width: 360, height: 740, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+
+// The viewer's counts: frames shown on the canvas and idle calls made by its
+// loop (the page's window.morphViewer asks the viewer, in its worker or not).
+export function counts(page) {
+  return page.evaluate(() => window.morphViewer.counts());
+}
+
+// Waits until the viewer has shown at least COUNT frames (bounded).
 export async function waitForFrames(page, count, timeout = 20000) {
   await page.waitForFunction(
-    (n) => document.body.dataset.viewer === 'running' && typeof Module !== 'undefined' &&
-      Module._morph_web_frames && Module._morph_web_frames() >= n,
-    { timeout, polling: 20 },
+    async (n) => document.body.dataset.viewer === 'running' && window.morphViewer &&
+      ((await window.morphViewer.counts()) || { frames: 0 }).frames >= n,
+    { timeout, polling: 50 },
     count,
   );
 }
 
-// The canvas's drawing buffer as a PNG (a Buffer), exactly its 400 x 400 pixels.
+// The canvas's drawing buffer as a PNG (a Buffer), exactly its pixels.
 export async function canvasPng(page) {
-  const dataUrl = await page.evaluate(() => document.getElementById('canvas').toDataURL('image/png'));
+  const dataUrl = await page.evaluate(() => window.morphViewer.picture());
   return Buffer.from(dataUrl.replace(/^data:image\/png;base64,/, ''), 'base64');
 }

@@ -1,11 +1,13 @@
 // exit() in the page. The C library's exit leaves the runtime running while
-// the browser's main loop keeps it alive, so Escape's exit(1) would change
+// the browser's loop keeps it alive, so Escape's exit(1) would change
 // nothing. Here exit stops the loop (the last frame stays on the canvas) and
 // ends the runtime, which tells the page (Module.onExit) the exit status.
 #include <emscripten.h>
 
+#include "web/glut.h"
+
 extern "C" [[noreturn]] void exit(int status) {
-    emscripten_cancel_main_loop();
+    morph::web::stopLoop();
     emscripten_force_exit(status);
     __builtin_unreachable();
 }

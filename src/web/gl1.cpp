@@ -56,14 +56,28 @@ Primitive primitiveOf(GLenum mode) {
 
 }  // namespace
 
-void createResources(int width, int height) {
-    context.viewport = {width, height};
+void createResources(int width, int height, float scale) {
+    context.viewport = {width, height, scale};
     context.backend.create(width, height, context.state);
+}
+
+void resizeResources(int width, int height, float scale) {
+    context.viewport = {width, height, scale};
+    context.queued.clear();
+    context.backend.resize(width, height);
 }
 
 void forgetResources() {
     context.backend.forget();
     context.queued.clear();
+}
+
+bool showFinishedFrame() {
+    return context.backend.showFinishedFrame();
+}
+
+int framesShown() {
+    return context.backend.framesShown();
 }
 
 void flush() {
@@ -83,8 +97,8 @@ void drawBitmap(int width, int height, float xOrigin, float yOrigin, float xMove
         return;
     }
     assembleBitmap({width, height, xOrigin, yOrigin, rows}, raster, context.viewport, context.queued);
-    raster.x += xMove;
-    raster.y += yMove;
+    raster.x += xMove * context.viewport.scale;
+    raster.y += yMove * context.viewport.scale;
 }
 
 }  // namespace morph::web

@@ -1,4 +1,4 @@
-// What the browser page may set before the viewer starts (start.cpp).
+// What the browser page and exit() may ask of the GLUT layer (glut.cpp).
 #pragma once
 
 namespace morph::web {
@@ -6,5 +6,8 @@ namespace morph::web {
 // Idle calls run before the first frame, and whether the loop then holds that
 // frame (no idle calls; keys still work and redraw).
 void setStart(long idleCallsBeforeFirstFrame, bool holdFrame);
+
+// Ends the loop for good: no further turn runs (exit()).
+void stopLoop();
 
 }  // namespace morph::web

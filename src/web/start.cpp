@@ -1,6 +1,7 @@
-// The page's start state: the selections, the idle calls before the first
-// frame, and whether to hold it. The page's script checks the URL parameters
-// and calls morph_web_configure before main runs.
+// The page's start state and what the page shows of the view state: the
+// page's script checks the URL parameters and calls morph_web_configure
+// before main runs, and reads the selections after keys to name the shown
+// surfaces.
 #include <emscripten.h>
 
 #include "app/view_state.h"
@@ -20,4 +21,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void morph_web_configure(int first, int second, 
         morph::secondFunction = second;
     }
     morph::web::setStart(idleCalls > 0 ? idleCalls : 0, hold != 0);
+}
+
+// The two selections, first * 8 + second.
+extern "C" EMSCRIPTEN_KEEPALIVE int morph_web_selections() {
+    return morph::firstFunction * 8 + morph::secondFunction;
 }

@@ -72,8 +72,7 @@ void WebGlBackend::create(int width, int height, const GlState& state) {
     emscripten_glBindAttribLocation(program_, 2, "depthPlane");
     emscripten_glLinkProgram(program_);
     emscripten_glUseProgram(program_);
-    emscripten_glUniform1f(emscripten_glGetUniformLocation(program_, "frameHeight"),
-                           static_cast<float>(height));
+    frameHeightLocation_ = emscripten_glGetUniformLocation(program_, "frameHeight");
 
     emscripten_glGenBuffers(1, &vertexBuffer_);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
@@ -89,20 +88,11 @@ void WebGlBackend::create(int width, int height, const GlState& state) {
     emscripten_glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                                      reinterpret_cast<const void*>(offsetof(Vertex, plane)));
 
-    // The frame is drawn offscreen, with a 32-bit float depth buffer.
     emscripten_glGenRenderbuffers(1, &colourBuffer_);
-    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     emscripten_glGenRenderbuffers(1, &depthBuffer_);
-    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
-    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT32F, width, height);
     emscripten_glGenFramebuffers(1, &framebuffer_);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                         colourBuffer_);
-    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    makeFrame();
 
-    emscripten_glViewport(0, 0, width, height);
     emscripten_glDepthFunc(GL_LESS);
     if (state.depthTest) {
         emscripten_glEnable(GL_DEPTH_TEST);
@@ -110,6 +100,80 @@ void WebGlBackend::create(int width, int height, const GlState& state) {
     emscripten_glClearColor(state.clearColour.r, state.clearColour.g, state.clearColour.b,
                             state.clearColour.a);
     ready_ = true;
+    fresh_ = true;
+    pending_ = nullptr;
+}
+
+// The offscreen frame, with a 32-bit float depth buffer, of the drawing
+// buffer's size.
+void WebGlBackend::makeFrame() {
+    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
+    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT32F, width_, height_);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                         colourBuffer_);
+    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    emscripten_glViewport(0, 0, width_, height_);
+    emscripten_glUniform1f(frameHeightLocation_, static_cast<float>(height_));
+}
+
+void WebGlBackend::resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (!ready_) {
+        return;
+    }
+    if (pending_ != nullptr) {
+        emscripten_glDeleteSync(static_cast<GLsync>(pending_));
+        pending_ = nullptr;
+    }
+    makeFrame();
+    fresh_ = true;
+}
+
+void WebGlBackend::forget() {
+    ready_ = false;
+    pending_ = nullptr;  // went with the context
+}
+
+bool WebGlBackend::showFinishedFrame() {
+    if (!ready_) {
+        return false;
+    }
+    if (fresh_) {
+        // The cleared frame first: a new canvas's first copy and read-back
+        // take long (some 40 ms here), best while no frame's drawing is
+        // queued behind them.
+        fresh_ = false;
+        emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        blit();
+        endWith(false);
+        return false;
+    }
+    if (pending_ != nullptr) {
+        const auto fence = static_cast<GLsync>(pending_);
+        const GLenum status = emscripten_glClientWaitSync(fence, 0, 0, 0);  // polls, never blocks
+        if (status != GL_ALREADY_SIGNALED && status != GL_CONDITION_SATISFIED) {
+            return false;
+        }
+        emscripten_glDeleteSync(fence);
+        pending_ = nullptr;
+        if (pendingIsFrame_) {
+            blit();
+            ++framesShown_;
+        }
+    }
+    return true;
+}
+
+void WebGlBackend::endWith(bool frame) {
+    pending_ = emscripten_glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    pendingIsFrame_ = frame;
+    // Sent to the GPU now: commands otherwise wait in the page's buffer until
+    // the browser next reads the canvas back, and then all at once.
+    emscripten_glFlush();
 }
 
 void WebGlBackend::draw(const Pieces& pieces) {
@@ -139,9 +203,12 @@ void WebGlBackend::draw(const Pieces& pieces) {
 }
 
 void WebGlBackend::present() {
-    if (!ready_) {
-        return;
+    if (ready_ && pending_ == nullptr) {
+        endWith(true);
     }
+}
+
+void WebGlBackend::blit() {
     emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     emscripten_glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,

@@ -2,6 +2,14 @@
 // the vertex and index buffers, the offscreen frame with its 32-bit float
 // depth buffer and its copy to the canvas, and what a lost context takes
 // away. It draws the pieces that primitive assembly made (pipeline/).
+//
+// A frame is copied to the canvas only once the GPU has drawn it. When the
+// browser shows the canvas it reads it back behind all GL work queued so far,
+// and the page's main thread waits for that: a frame copied at once would
+// make it wait for the frame's whole drawing (some 100 ms for the first,
+// while the shader is made for the pipeline's state). So present() ends a
+// frame with a fence, and the loop copies it on a later animation frame,
+// once the fence has signalled (showFinishedFrame()).
 #pragma once
 
 #include <cstddef>
@@ -18,16 +26,28 @@ public:
     // again after a lost context is restored.
     void create(int width, int height, const GlState& state);
 
+    // The drawing buffer is now WIDTH x HEIGHT pixels: the offscreen frame
+    // follows; a frame not yet shown is dropped.
+    void resize(int width, int height);
+
     // The context is lost: its objects are gone, and nothing is drawn until
     // create() runs again.
-    void forget() { ready_ = false; }
+    void forget();
 
-    bool ready() const { return ready_; }
+    [[nodiscard]] bool ready() const { return ready_; }
+
+    // Whether the loop may draw the next frame: shows the last frame first
+    // if the GPU has finished it; false while it has not, and while a new or
+    // resized canvas gets its first, cleared frame.
+    bool showFinishedFrame();
+
+    // Frames copied to the canvas since the page started.
+    [[nodiscard]] int framesShown() const { return framesShown_; }
 
     // Draws PIECES into the offscreen frame.
     void draw(const Pieces& pieces);
 
-    // Copies the offscreen frame to the canvas.
+    // Ends a frame: sends it to the GPU, to be shown once drawn.
     void present();
 
     // glClear of MASK's colour and depth bits, glClearColor, glEnable(GL_DEPTH_TEST).
@@ -36,10 +56,19 @@ public:
     void enableDepthTest();
 
 private:
+    void makeFrame();
+    void blit();
+    void endWith(bool frame);  // fences what is queued; FRAME: a frame to show then
+
     bool ready_ = false;
+    bool fresh_ = true;            // the canvas is new or resized: cleared first
+    void* pending_ = nullptr;      // the fence of what the GPU is drawing
+    bool pendingIsFrame_ = false;  // and whether that is a frame to show
     int width_ = 0;
     int height_ = 0;
+    int framesShown_ = 0;
     unsigned int program_ = 0;
+    int frameHeightLocation_ = -1;
     unsigned int vertexBuffer_ = 0;
     unsigned int indexBuffer_ = 0;
     std::size_t indexedPieces_ = 0;  // pieces the index buffer holds

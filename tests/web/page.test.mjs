@@ -1,9 +1,13 @@
 // The browser build's page in Debian's headless Chromium: title and canvas,
 // keys, Escape, URL parameters, no WebGL, a lost context, a hidden tab, the
-// page's content security policy, and no console errors along the way.
+// page's content security policy, and no console errors along the way. (The
+// controls, screen readers, small and dense screens and offline use are in
+// access.test.mjs.)
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+import { PNG } from 'pngjs';
+import { serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
+import { waitForChange, waitForFrame } from './waits.mjs';
 
 const site = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
 let server;
@@ -28,39 +32,16 @@ async function expectClean(page) {
 }
 
 const status = (page) => page.evaluate(() => document.getElementById('status').textContent);
+const note = (page) => page.evaluate(() => document.getElementById('note').textContent);
 const state = (page) => page.evaluate(() => ({ ...document.body.dataset }));
 
-// Waits, within a bound, until the canvas shows something other than BEFORE;
-// the new frame, or null.
-async function waitForChange(page, before, timeout = 5000) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    const now = await canvasPng(page);
-    if (!now.equals(before)) return now;
-    if (Date.now() > end) return null;
-    await new Promise((r) => setTimeout(r, 50));
-  }
-}
-
-// Waits, within a bound, until the canvas shows WANTED; whether it did.
-async function waitForFrame(page, wanted, timeout = 10000) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    if ((await canvasPng(page)).equals(wanted)) return true;
-    if (Date.now() > end) return false;
-    await new Promise((r) => setTimeout(r, 50));
-  }
-}
-
-test('the page: title foo!, one 400 x 400 canvas, drawn frames, under the policy', async () => {
+test('the page: title foo!, one canvas of 400 x 400 pixels, drawn frames, under the policy', async () => {
   const page = await open();
   await waitForFrames(page, 5);
   assert.equal(await page.title(), 'foo!');
-  const canvas = await page.evaluate(() => {
-    const c = document.querySelectorAll('canvas');
-    return { count: c.length, width: c[0].width, height: c[0].height };
-  });
-  assert.deepEqual(canvas, { count: 1, width: 400, height: 400 });
+  assert.equal(await page.evaluate(() => document.querySelectorAll('canvas').length), 1);
+  const png = PNG.sync.read(await canvasPng(page));
+  assert.deepEqual([png.width, png.height], [400, 400]);
   // Every file of the page came from the page's own server.
   const origins = await page.evaluate(() => performance.getEntriesByType('resource').map((e) => new URL(e.name).origin));
   assert.ok(origins.every((o) => o === new URL(base).origin), `resources from elsewhere: ${origins}`);
@@ -73,9 +54,10 @@ test('"1" and "2" change the frame, other keys do not step the selections, keys 
   await waitForFrames(page, 1);
   const start = await canvasPng(page);
   // Keys that are not "1" or "2" redraw the same frame.
-  const framesBefore = await page.evaluate(() => Module._morph_web_frames());
-  for (const key of ['3', 'a', 'x', 'Enter', 'Tab', ' ', 'F1', 'ArrowLeft']) await page.keyboard.press(key);
-  await page.waitForFunction((n) => Module._morph_web_frames() > n, { timeout: 5000 }, framesBefore);
+  const framesBefore = (await counts(page)).frames;
+  for (const key of ['3', 'a', 'x', 'Enter', ' ', 'F1', 'ArrowLeft', 'Tab']) await page.keyboard.press(key);
+  await page.waitForFunction(async (n) => (await window.morphViewer.counts()).frames > n, { timeout: 5000, polling: 50 },
+    framesBefore);
   assert.ok((await canvasPng(page)).equals(start), 'a key other than 1 or 2 changed the frame');
   // With Ctrl, Alt or Meta a key is the browser's.
   await page.keyboard.down('Control');
@@ -135,8 +117,8 @@ for (const [query, named] of [
   test(`a bad parameter (${query}) is named with its range, and the viewer starts with the defaults`, async () => {
     const page = await open(query);
     await waitForFrames(page, 2);
-    const text = await status(page);
-    assert.ok(text.includes(named), `status: ${text}`);
+    const text = await note(page);
+    assert.ok(text.includes(named), `note: ${text}`);
     assert.match(text, /starts with its defaults/);
     await expectClean(page);
     await page.close();
@@ -157,19 +139,17 @@ test('a lost and restored WebGL context draws again, with the same state', async
   const page = await open('?first=2&second=3&steps=50&paused');
   await waitForFrames(page, 1);
   const before = await canvasPng(page);
-  await page.evaluate(() => {
-    window.loseContext = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
-    window.loseContext.loseContext();
-  });
-  await page.waitForFunction(() => document.getElementById('canvas').getContext('webgl2').isContextLost());
-  await page.evaluate(() => window.loseContext.restoreContext());
+  await page.evaluate(() => window.morphViewer.loseContext());
+  await page.evaluate(() => window.morphViewer.restoreContext());
   assert.ok(await waitForFrame(page, before), 'the frame after the context came back is not the frame before');
   await expectClean(page);
   await page.close();
 });
 
-test('without WebGL the page says so plainly', async () => {
-  const noGl = await launchChromium(['--disable-3d-apis']);
+test('without WebGL the page says so plainly, after trying a worker and then its own thread', async () => {
+  // No GL at all: neither the worker's OffscreenCanvas nor the page's canvas
+  // gets a context (--disable-3d-apis leaves workers theirs).
+  const noGl = await launchChromium(['--use-gl=disabled']);
   try {
     const page = await open('', noGl);
     await page.waitForFunction(() => document.body.dataset.viewer === 'no-webgl', { timeout: 10000 });
@@ -180,24 +160,48 @@ test('without WebGL the page says so plainly', async () => {
   }
 });
 
+test('a browser that cannot hand a canvas to a worker runs the viewer on the page: the same frames', async () => {
+  const query = '?first=4&second=2&steps=25&paused';
+  const inWorker = await open(query);
+  await waitForFrames(inWorker, 1);
+  const page = await browser.newPage();
+  await page.evaluateOnNewDocument(() => {
+    delete HTMLCanvasElement.prototype.transferControlToOffscreen;
+  });
+  await page.goto(base + query, { waitUntil: 'load' });
+  await waitForFrames(page, 1);
+  assert.equal(await page.evaluate(() => typeof window.Module), 'object', 'the viewer did not run on the page');
+  const pixels = async (p) => PNG.sync.read(await canvasPng(p)).data;
+  assert.ok((await pixels(page)).equals(await pixels(inWorker)), 'the frames differ');
+  // Keys reach it the same way.
+  const before = await canvasPng(page);
+  await page.keyboard.press('2');
+  assert.ok(await waitForChange(page, before), '"2" did not change the frame');
+  await inWorker.close();
+  await page.close();
+});
+
 test('a hidden tab pauses: no idle calls while another tab is in front, then it goes on', async () => {
   const page = await open();
   await waitForFrames(page, 5);
-  const counts = () => page.evaluate(() => [Module._morph_web_frames(), Module._morph_web_idle_calls()]);
+  const both = async () => {
+    const c = await counts(page);
+    return [c.frames, c.idleCalls];
+  };
   const other = await browser.newPage();
   await other.bringToFront();
   await page.waitForFunction(() => document.visibilityState === 'hidden', { timeout: 5000 });
   // A frame the browser had already asked for may still come: let it settle.
   await new Promise((r) => setTimeout(r, 200));
-  const hidden = await counts();
+  const hidden = await both();
   // Longer than a second: a timer-driven loop would run at least once, as
   // browsers let a hidden tab's timers fire once a second.
   await new Promise((r) => setTimeout(r, 1500));
-  assert.deepEqual(await counts(), hidden, 'frames or idle calls went on in a hidden tab');
+  assert.deepEqual(await both(), hidden, 'frames or idle calls went on in a hidden tab');
   await other.close();
   await page.bringToFront();
   await waitForFrames(page, hidden[0] + 5);
-  const [frames, idleCalls] = await counts();
+  const [frames, idleCalls] = await both();
   assert.equal(idleCalls - hidden[1], frames - hidden[0], 'not one idle call per frame after the pause');
   await expectClean(page);
   await page.close();

@@ -87,7 +87,7 @@ void assembleLine(Vertex a, Vertex b, float lineWidth, const Viewport& viewport,
     // Across it, as a desktop driver widens it: half the width to either
     // side. The corners' depths serve only WebGL's clipping (they lie between
     // the ends'); each fragment's depth comes from the line's plane.
-    const float half = 0.5F * lineWidth;
+    const float half = 0.5F * lineWidth * viewport.scale;
     const auto corner = [xMajor, &plane, &viewport](float u, float v, float z, const Colour& colour) {
         return xMajor ? fromWindow(u, v, z, colour, viewport, plane)
                       : fromWindow(v, u, z, colour, viewport, plane);
@@ -137,22 +137,26 @@ void assembleBitmap(const Bitmap& bitmap, const RasterPosition& raster, const Vi
     if (!raster.valid) {
         return;
     }
-    // The bitmap's lower left corner, on whole pixels; each set bit (rows
-    // from the bottom, most significant bit leftmost) becomes a pixel.
-    const int left = static_cast<int>(std::floor(raster.x - bitmap.xOrigin));
-    const int bottom = static_cast<int>(std::floor(raster.y - bitmap.yOrigin));
+    // The bitmap's lower left corner, on whole pixels of the viewer's
+    // window; each set bit (rows from the bottom, most significant bit
+    // leftmost) becomes one such pixel, SCALE drawing-buffer pixels wide.
+    const float scale = viewport.scale;
+    const int left = static_cast<int>(std::floor(raster.x / scale - bitmap.xOrigin));
+    const int bottom = static_cast<int>(std::floor(raster.y / scale - bitmap.yOrigin));
     const int bytesPerRow = (bitmap.width + 7) / 8;
     for (int j = 0; j < bitmap.height; ++j) {
         for (int i = 0; i < bitmap.width; ++i) {
             if ((bitmap.rows[j * bytesPerRow + i / 8] & (0x80 >> (i % 8))) == 0) {
                 continue;
             }
-            const auto x = static_cast<float>(left + i);
-            const auto y = static_cast<float>(bottom + j);
-            const Vertex p00 = fromWindow(x, y, raster.z, raster.colour, viewport);
-            const Vertex p10 = fromWindow(x + 1.0F, y, raster.z, raster.colour, viewport);
-            const Vertex p01 = fromWindow(x, y + 1.0F, raster.z, raster.colour, viewport);
-            const Vertex p11 = fromWindow(x + 1.0F, y + 1.0F, raster.z, raster.colour, viewport);
+            const float x0 = static_cast<float>(left + i) * scale;
+            const float y0 = static_cast<float>(bottom + j) * scale;
+            const float x1 = static_cast<float>(left + i + 1) * scale;
+            const float y1 = static_cast<float>(bottom + j + 1) * scale;
+            const Vertex p00 = fromWindow(x0, y0, raster.z, raster.colour, viewport);
+            const Vertex p10 = fromWindow(x1, y0, raster.z, raster.colour, viewport);
+            const Vertex p01 = fromWindow(x0, y1, raster.z, raster.colour, viewport);
+            const Vertex p11 = fromWindow(x1, y1, raster.z, raster.colour, viewport);
             out.insert(out.end(), {p00, p10, p11, p01});
         }
     }

@@ -18,7 +18,7 @@ enum class Primitive { None, Lines, LineLoop, Quads };
 // Appends to OUT the pieces of one primitive of the clip-space VERTICES:
 // quads four by four (a last incomplete one is dropped), lines two by two, a
 // line loop closed from its last vertex back to its first. Lines are
-// LINE_WIDTH pixels wide.
+// LINE_WIDTH pixels of the viewer's window wide (times the viewport's scale).
 void assemblePrimitive(Primitive primitive, const std::vector<Vertex>& vertices, float lineWidth,
                        const Viewport& viewport, Pieces& out);
 
@@ -40,9 +40,11 @@ struct Bitmap {
     const unsigned char* rows = nullptr;
 };
 
-// Appends to OUT one square per set bit of BITMAP, each one window pixel in
-// the raster position's colour and depth; nothing where the raster position
-// is invalid.
+// Appends to OUT one square per set bit of BITMAP, each one pixel of the
+// viewer's window (the viewport's scale in drawing-buffer pixels) in the
+// raster position's colour and depth; nothing where the raster position is
+// invalid. The raster position is in drawing-buffer pixels; the bitmap's
+// origin in window pixels.
 void assembleBitmap(const Bitmap& bitmap, const RasterPosition& raster, const Viewport& viewport,
                     Pieces& out);
 

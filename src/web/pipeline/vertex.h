@@ -33,10 +33,13 @@ struct WindowPoint {
     float x, y, yDown, z;
 };
 
-// The drawing buffer the window coordinates refer to, in pixels.
+// The drawing buffer the window coordinates refer to, in pixels, and how
+// many of its pixels make one pixel of the viewer's window along each axis
+// (the screen's pixel density: 2 draws the 400 x 400 window into 800 x 800).
 struct Viewport {
     int width = 0;
     int height = 0;
+    float scale = 1.0F;
 };
 
 // Everything drawn since the last flush, in drawing order: four corners per

@@ -326,6 +326,17 @@ TEST(WebAssemblyTest, WideLineEndsFollowTheDiamondExitRule) {
         // Each fragment's depth comes from the line's plane.
         EXPECT_EQ(pieces[0].plane.planeGiven, 1.0F);
     }
+    // At twice the pixel density the same line, given in drawing-buffer
+    // pixels, is twice as wide.
+    {
+        Pieces doubled;
+        const Viewport dense{256, 256, 2.0F};
+        assembleLine(atWindow(20.5F, 256 - 40.5F, 0.5F, dense), atWindow(40.5F, 256 - 40.5F, 0.5F, dense), 2.0F, dense,
+                     doubled);
+        ASSERT_EQ(doubled.size(), kCornersPerPiece);
+        const Band band = bandOf(doubled, true);
+        EXPECT_EQ(band.high - band.low, 4.0F);
+    }
     // A line of no length is not drawn.
     Pieces none;
     assembleLine(atWindow(10.5F, 10.5F, 0.5F), atWindow(10.5F, 10.5F, 0.5F), 2.0F, kExact, none);
@@ -388,6 +399,22 @@ TEST(WebAssemblyTest, BitmapGlyphPixels) {
             EXPECT_EQ(v.colour.r, 0.5F);
             EXPECT_EQ(v.z, 2.0F * 0.25F - 1.0F);
         }
+    }
+    // At twice the pixel density (raster position in drawing-buffer pixels)
+    // each glyph pixel is a square of 2 x 2 at twice the coordinates.
+    {
+        RasterPosition raster;
+        raster.x = 41.4F;  // window pixel 20.7
+        raster.y = 60.4F;  // window pixel 30.2
+        Pieces pieces;
+        assembleBitmap({5, 3, 1, 2, letterL}, raster, {256, 256, 2.0F}, pieces);
+        ASSERT_EQ(pieces.size(), 7 * kCornersPerPiece);
+        const auto [x0, y0] = windowOf(pieces[0]);
+        const auto [x1, y1] = windowOf(pieces[2]);
+        EXPECT_EQ(x0, 38.0F);  // window pixel 19
+        EXPECT_EQ(y0, 56.0F);  // window pixel 28
+        EXPECT_EQ(x1 - x0, 2.0F);
+        EXPECT_EQ(y1 - y0, 2.0F);
     }
     // Nothing at an invalid raster position.
     RasterPosition invalid;

@@ -136,7 +136,7 @@
 
   function startMessage() {
     return { type: 'start', first: start.first, second: start.second, steps: start.steps, paused: state.paused,
-      hidden: document.hidden, pixelRatio: window.devicePixelRatio || 1 };
+      hidden: document.hidden, pixelRatio: ratio };
   }
 
   function startInWorker() {
@@ -208,15 +208,23 @@
     }
   });
 
-  // A media query on the current ratio fires once the ratio changes.
+  // The ratio changes with the browser's zoom (a resize event) and on
+  // another monitor (a media query on the current ratio stops matching).
+  var ratio = window.devicePixelRatio || 1;
+  function ratioChanged() {
+    var now = window.devicePixelRatio || 1;
+    if (now === ratio) return;
+    ratio = now;
+    if (viewer) viewer.send({ type: 'pixel-ratio', value: ratio });
+  }
   function followPixelRatio() {
-    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
-    query.addEventListener('change', function () {
-      if (viewer) viewer.send({ type: 'pixel-ratio', value: window.devicePixelRatio || 1 });
+    window.matchMedia('(resolution: ' + ratio + 'dppx)').addEventListener('change', function () {
+      ratioChanged();
       followPixelRatio();
     }, { once: true });
   }
   followPixelRatio();
+  window.addEventListener('resize', ratioChanged);
 
   // ---- For the page's tests and tools: counts, the canvas as a PNG, a lost
   // and restored context.

@@ -12,7 +12,7 @@
 //     exit {status}; answer {id, value}
 //
 // "ask" serves the page's tests and tools: the frames shown and idle calls
-// made, the canvas as a PNG, and a lost and restored WebGL context.
+// made and keys delivered, the canvas as a PNG, and a lost and restored WebGL context.
 (function () {
   'use strict';
   var inWorker = typeof document == 'undefined';
@@ -63,8 +63,8 @@
   function ask(message) {
     switch (message.what) {
       case 'counts':
-        answer(message.id, running ? { frames: Module._morph_web_frames(), idleCalls: Module._morph_web_idle_calls() }
-          : { frames: 0, idleCalls: 0 });
+        answer(message.id, running ? { frames: Module._morph_web_frames(), idleCalls: Module._morph_web_idle_calls(),
+          keys: Module._morph_web_keys() } : { frames: 0, idleCalls: 0, keys: 0 });
         break;
       case 'picture':
         var made = inWorker ? Module.canvas.convertToBlob({ type: 'image/png' })

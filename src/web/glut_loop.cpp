@@ -58,6 +58,7 @@ void runTurn(void* /*userData*/) {
             const unsigned char key = window.pendingKeys.front();
             window.pendingKeys.pop_front();
             if (window.keyboard != nullptr) {
+                ++window.keysDelivered;
                 window.keyboard(key, 0, 0);
             }
         }
@@ -138,14 +139,18 @@ using morph::web::window;
 
 extern "C" {
 
-// Frames shown and idle calls made by the loop so far (not those before the
-// first frame).
+// Frames shown, idle calls made by the loop (not those before the first
+// frame) and keys delivered so far.
 EMSCRIPTEN_KEEPALIVE int morph_web_frames() {
     return morph::web::framesShown();
 }
 
 EMSCRIPTEN_KEEPALIVE int morph_web_idle_calls() {
     return window.loopIdleCalls;
+}
+
+EMSCRIPTEN_KEEPALIVE int morph_web_keys() {
+    return window.keysDelivered;
 }
 
 // A key for the viewer's keyboard callback, as freeglut delivers it (a

@@ -28,6 +28,7 @@ struct Window {
     bool looping = false;     // asking for animation frames
     bool stopped = false;     // exit() was called
     int loopIdleCalls = 0;    // made by the loop, for the page's tests and benchmark
+    int keysDelivered = 0;    // to the keyboard callback, likewise
 };
 
 extern Window window;

@@ -1,0 +1,303 @@
+// The page as people meet it, in Debian's headless Chromium: an emulated
+// phone taps each control and gets the frame the same keys give; the
+// controls by keyboard alone; pause and play; reduced motion; what a screen
+// reader is told; axe-core in every state of the page; no horizontal
+// scrolling on small screens; a change of pixel density; offline use after
+// one visit, a broken update left aside; Chromium's check of installability.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { PNG } from 'pngjs';
+import {
+  serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts, kPhone,
+} from '../../scripts/lib/web.mjs';
+import { waitForChange, waitForFrame, staysStill } from './waits.mjs';
+
+const site = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const kAxeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
+const kReduce = [{ name: 'prefers-reduced-motion', value: 'reduce' }];
+const kNoPreference = [{ name: 'prefers-reduced-motion', value: 'no-preference' }];
+
+let server;
+let base;
+let browser;
+before(async () => {
+  ({ server, url: base } = await serveSite(site));
+  browser = await launchChromium();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+const stateQuery = (first, second, steps = 100) => `?first=${first}&second=${second}&steps=${steps}&paused`;
+const text = (page, id) => page.evaluate((i) => document.getElementById(i).textContent, id);
+const phase = (page) => page.evaluate(() => document.body.dataset.viewer);
+
+// The frame a held URL state shows, on the same kind of screen.
+async function frameOf(query, options) {
+  const page = await openPage(browser, base + query, options);
+  await waitForFrames(page, 1);
+  const png = await canvasPng(page);
+  await page.close();
+  return png;
+}
+
+async function expectClean(page) {
+  assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
+  assert.deepEqual(await page.evaluate(() => window.policyViolations), [], 'content security policy violations');
+}
+
+// axe-core's violations of the page as it is now (evaluated through the
+// DevTools protocol, which the page's policy does not govern).
+async function axeViolations(page) {
+  await page.evaluate(axeSource);
+  const result = await page.evaluate((tags) => window.axe.run(document, { runOnly: { type: 'tag', values: tags } }),
+    kAxeTags);
+  return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+}
+
+test('a phone taps each control: the frames are those the keys give, and End ends the viewer', async () => {
+  const page = await openPage(browser, base + stateQuery(0, 1), { viewport: kPhone });
+  await waitForFrames(page, 1);
+  for (const [control, first, second, names] of [
+    ['#first', 1, 1, ['Wave', 'Wave']],
+    ['#second', 1, 2, ['Wave', 'Product wave']],
+    ['#first', 2, 2, ['Product wave', 'Product wave']],
+  ]) {
+    const wanted = await frameOf(stateQuery(first, second), { viewport: kPhone });
+    await page.tap(control);
+    assert.ok(await waitForFrame(page, wanted), `after a tap on ${control} the frame is not that of ${first} and ${second}`);
+    assert.deepEqual([await page.$eval('#first .now', (e) => e.textContent),
+      await page.$eval('#second .now', (e) => e.textContent)], names);
+  }
+  await page.tap('#end');
+  await page.waitForFunction(() => document.body.dataset.viewer === 'ended', { timeout: 5000 });
+  assert.equal(await page.evaluate(() => document.body.dataset.exitStatus), '1');
+  assert.ok(await page.$$eval('button', (all) => all.every((b) => b.disabled)), 'controls still enabled after the end');
+  await expectClean(page);
+  await page.close();
+});
+
+test('the controls by keyboard alone: focus shows, Enter and the space bar deliver their key once', async () => {
+  const page = await openPage(browser, base + stateQuery(0, 1));
+  await waitForFrames(page, 1);
+  const focused = () => page.evaluate(() => document.activeElement.id);
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(), 'first');
+  assert.notEqual(await page.$eval('#first', (e) => getComputedStyle(e).outlineStyle), 'none', 'no visible focus');
+  for (const [key, first, second] of [['Enter', 1, 1], [' ', 2, 1]]) {
+    const keys = (await counts(page)).keys;
+    await page.keyboard.press(key);
+    assert.ok(await waitForFrame(page, await frameOf(stateQuery(first, second))), `${JSON.stringify(key)} on the control`);
+    assert.equal((await counts(page)).keys, keys + 1, `${JSON.stringify(key)} reached the viewer more than once`);
+  }
+  // A key of the viewer's own, with the focus on a control, reaches it once.
+  await page.keyboard.press('2');
+  assert.ok(await waitForFrame(page, await frameOf(stateQuery(2, 2))), '"2" with the focus on a control');
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(), 'second');
+  await page.keyboard.press('Enter');
+  assert.ok(await waitForFrame(page, await frameOf(stateQuery(2, 3))), 'Enter on the second control');
+  await expectClean(page);
+  await page.close();
+});
+
+test('pause holds the picture, play moves it; paused, the surfaces still change', async () => {
+  const page = await openPage(browser, base, { viewport: kPhone });
+  await waitForFrames(page, 5);
+  assert.equal(await text(page, 'pause'), 'Pause');
+  await page.tap('#pause');
+  assert.equal(await text(page, 'pause'), 'Play');
+  await new Promise((r) => setTimeout(r, 200));  // a frame already drawn may still be shown
+  const idle = (await counts(page)).idleCalls;
+  assert.ok(await staysStill(page, 1000), 'the picture moved while paused');
+  assert.equal((await counts(page)).idleCalls, idle, 'idle calls went on while paused');
+  const held = await canvasPng(page);
+  await page.tap('#second');
+  const changed = await waitForChange(page, held);
+  assert.ok(changed, 'a tap on the second control changed nothing while paused');
+  assert.ok(await staysStill(page, 500), 'the picture moved after a change while paused');
+  await page.tap('#pause');
+  assert.equal(await text(page, 'pause'), 'Pause');
+  assert.ok(await waitForChange(page, await canvasPng(page)), 'play did not move the picture');
+  // The URL's paused starts paused, with the control offering play.
+  const paused = await openPage(browser, `${base}?paused`, { viewport: kPhone });
+  await waitForFrames(paused, 1);
+  assert.equal(await text(paused, 'pause'), 'Play');
+  await expectClean(page);
+  await page.close();
+  await paused.close();
+});
+
+test('reduced motion starts still and says why; play moves; asking for it while running pauses', async () => {
+  const page = await openPage(browser, base, { viewport: kPhone, media: kReduce });
+  await waitForFrames(page, 1);
+  assert.match(await text(page, 'status'), /reduced motion/);
+  assert.equal(await text(page, 'pause'), 'Play');
+  assert.ok(await staysStill(page, 1000), 'the picture moved under reduced motion');
+  await page.tap('#pause');
+  assert.ok(await waitForChange(page, await canvasPng(page)), 'play did not move the picture');
+  await page.close();
+
+  const running = await openPage(browser, base, { media: kNoPreference });
+  await waitForFrames(running, 3);
+  await running.emulateMediaFeatures(kReduce);
+  await running.waitForFunction(() => document.getElementById('pause').textContent === 'Play', { timeout: 5000 });
+  assert.match(await text(running, 'status'), /reduced motion/);
+  await new Promise((r) => setTimeout(r, 200));
+  assert.ok(await staysStill(running, 1000), 'the picture moved after reduced motion was asked for');
+  await expectClean(running);
+  await running.close();
+});
+
+test('a screen reader gets an image named by its surfaces, a main landmark, a heading, one announcement a change', async () => {
+  const page = await openPage(browser, base + stateQuery(0, 1));
+  await waitForFrames(page, 1);
+  const structure = await page.evaluate(() => ({
+    mains: document.querySelectorAll('main').length,
+    headings: [...document.querySelectorAll('h1')].map((h) => h.textContent),
+    role: document.getElementById('canvas').getAttribute('role'),
+    live: document.getElementById('status').getAttribute('role'),
+  }));
+  assert.deepEqual(structure, { mains: 1, headings: ['Morph Viewer'], role: 'img', live: 'status' });
+  const label = () => page.$eval('#canvas', (c) => c.getAttribute('aria-label'));
+  assert.match(await label(), /between Plane and Wave/);
+  // Every text the live region takes, from here on.
+  await page.evaluate(() => {
+    window.announced = [];
+    new MutationObserver(() => window.announced.push(document.getElementById('status').textContent))
+      .observe(document.getElementById('status'), { childList: true, characterData: true, subtree: true });
+  });
+  await page.keyboard.press('2');
+  await page.waitForFunction(() => window.announced.length > 0, { timeout: 5000 });
+  await new Promise((r) => setTimeout(r, 300));
+  assert.deepEqual(await page.evaluate(() => window.announced), ['Now morphing between Plane and Product wave.']);
+  assert.match(await label(), /between Plane and Product wave/);
+  // A frame does not touch the name.
+  const named = await label();
+  await page.click('#pause');
+  await new Promise((r) => setTimeout(r, 300));
+  assert.equal(await label(), named);
+  await expectClean(page);
+  await page.close();
+});
+
+test('axe-core finds nothing: running, paused, reduced motion, ended, bad parameter, no WebGL', async () => {
+  const states = [
+    ['running', '', {}, 'running'],
+    ['paused', '?paused', {}, 'running'],
+    ['reduced motion on a phone', '', { viewport: kPhone, media: kReduce }, 'running'],
+    ['bad URL parameter', '?steps=abc', {}, 'running'],
+  ];
+  for (const [what, query, options, expected] of states) {
+    const page = await openPage(browser, base + query, options);
+    await waitForFrames(page, 1);
+    assert.equal(await phase(page), expected);
+    assert.deepEqual(await axeViolations(page), [], what);
+    if (what === 'running') {
+      await page.keyboard.press('Escape');
+      await page.waitForFunction(() => document.body.dataset.viewer === 'ended', { timeout: 5000 });
+      assert.deepEqual(await axeViolations(page), [], 'ended');
+    }
+    await page.close();
+  }
+  const noGl = await launchChromium(['--use-gl=disabled']);
+  try {
+    const page = await openPage(noGl, base);
+    await page.waitForFunction(() => document.body.dataset.viewer === 'no-webgl', { timeout: 10000 });
+    assert.deepEqual(await axeViolations(page), [], 'no WebGL');
+  } finally {
+    await noGl.close();
+  }
+});
+
+test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas square, 400 pixels on a wide one', async () => {
+  for (const [width, height, expected] of [[320, 640, null], [360, 740, null], [1280, 800, 400]]) {
+    const page = await openPage(browser, base, { viewport: { width, height, deviceScaleFactor: 1 } });
+    await waitForFrames(page, 1);
+    const layout = await page.evaluate(() => {
+      const box = document.getElementById('canvas').getBoundingClientRect();
+      return { scroll: document.documentElement.scrollWidth, client: document.documentElement.clientWidth,
+        width: box.width, height: box.height, right: box.right };
+    });
+    assert.ok(layout.scroll <= layout.client, `${width} px: the page scrolls sideways (${layout.scroll} > ${layout.client})`);
+    assert.ok(layout.right <= width, `${width} px: the canvas reaches past the screen`);
+    assert.equal(layout.width, layout.height, `${width} px: the canvas is not square`);
+    if (expected) assert.equal(layout.width, expected);
+    await page.close();
+  }
+});
+
+test('the drawing buffer follows the pixel density: 800 x 800 at ratio 2, and a change of ratio is followed', async () => {
+  const size = async (page) => {
+    const png = PNG.sync.read(await canvasPng(page));
+    return [png.width, png.height];
+  };
+  const page = await openPage(browser, `${base}?paused`, { viewport: { width: 800, height: 700, deviceScaleFactor: 2 } });
+  await waitForFrames(page, 1);
+  assert.deepEqual(await size(page), [800, 800]);
+  const shown = (await counts(page)).frames;
+  // The protocol's emulation changes the ratio but sends no event; a zoom
+  // sends a resize event.
+  await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 1.5 });
+  await page.evaluate(() => window.dispatchEvent(new Event('resize')));
+  await page.waitForFunction(async (n) => (await window.morphViewer.counts()).frames > n, { timeout: 5000, polling: 50 },
+    shown);
+  assert.deepEqual(await size(page), [600, 600]);
+  await expectClean(page);
+  await page.close();
+});
+
+test('after one visit the page opens and runs offline; a broken update leaves the kept build whole', async () => {
+  // A folder of its own, whose files the test changes, served on a port of
+  // its own while the network is "on": another origin, whose service worker
+  // serves no other test.
+  const folder = mkdtempSync(join(tmpdir(), 'morph-site-'));
+  cpSync(site, folder, { recursive: true });
+  let own = await serveSite(folder);
+  try {
+    const page = await openPage(browser, own.url);
+    await waitForFrames(page, 1);
+    const kept = await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.ready;
+      return { worker: registration.active.scriptURL, caches: await caches.keys() };
+    });
+    assert.equal(kept.caches.length, 1);
+
+    // Chromium's own check: nothing keeps the page from being installed.
+    const session = await page.createCDPSession();
+    const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors, []);
+
+    // A new build, half deployed: its worker names a page.js the folder does
+    // not hold. Its install fails, and the kept build stays alone.
+    const worker = readFileSync(join(folder, 'sw.js'), 'utf8');
+    writeFileSync(join(folder, 'sw.js'), worker.replace(/const kBuild = '[0-9a-f]+'/, "const kBuild = 'another'")
+      .replace(/'page\.js': '[0-9a-f]+'/, `'page.js': '${'0'.repeat(64)}'`));
+    const update = await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.ready;
+      await registration.update().catch(() => {});
+      for (let i = 0; i < 100 && registration.installing; i++) await new Promise((r) => setTimeout(r, 50));
+      return { waiting: !!registration.waiting, caches: await caches.keys() };
+    });
+    assert.deepEqual(update, { waiting: false, caches: kept.caches });
+
+    // The network off: the server is gone.
+    own.server.closeAllConnections();
+    await new Promise((resolve) => own.server.close(resolve));
+    own = null;
+    await page.reload({ waitUntil: 'load' });
+    await waitForFrames(page, 5);
+    assert.equal(await page.evaluate(() => !!navigator.serviceWorker.controller), true);
+    assert.equal(await phase(page), 'running');
+    await page.close();
+  } finally {
+    own?.server.close();
+    rmSync(folder, { recursive: true, force: true });
+  }
+});

@@ -31,7 +31,7 @@ build() {
       tail -n 30 "$log" >&2
       fail "scripts/build web failed in $clone"
     }
-    printf '%s\n' "$clone"/build-web/site/{index.html,morph-viewer.js,morph-viewer.wasm,icon.png}
+    printf '%s\n' "$clone"/build-web/site/*  # every file of the site folder, in sorted order
     return
   fi
   env "$@" "$clone/scripts/package" "$kind" "$clone/build-$kind" >"$log" 2>&1 || {

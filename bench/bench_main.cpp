@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Speed of the program's own work against a whole frame on the real renderer.
 //
 // Prints Google Benchmark's table, then the share of a frame spent on the

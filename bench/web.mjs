@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The browser build's benchmark (scripts/bench web): the site's size
 // gzipped; the time from navigation to the first frame shown and the longest
 // main-thread task while the page starts, in headless Chromium; idle calls

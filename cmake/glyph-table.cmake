@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The browser build's 8 x 13 bitmap font: freeglut's GLUT_BITMAP_8_BY_13, the
 # same bits, read from freeglut's own source (src/fg_font_data.c of Debian's
 # freeglut source package, fetched by scripts/build web) when the build is

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # What `cmake --install` puts where: the viewer and the files a desktop
 # program ships with it. Paths follow GNUInstallDirs, relative to the prefix
 # (/usr/local by default, /usr in the Debian package).

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Windows packages (cpack -G "NSIS;ZIP"): morph-viewer-VERSION-win64.exe, a
 # 64-bit NSIS installer, and morph-viewer-VERSION-win64.zip, the portable
 # program. Included by packaging.cmake.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The packages, made by CPack from the install rules: on Linux a Debian
 # package and an RPM, for Windows an installer and a zip (packaging-windows.cmake):
 #   cpack --config BUILD_DIR/CPackConfig.cmake [-G RPM]   (./scripts/package does this)

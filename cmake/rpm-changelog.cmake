@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The RPM's %changelog, made from the Debian changelog in data/ so that the
 # project keeps one changelog. Each Debian entry
 #

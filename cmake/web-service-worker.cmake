@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Writes the site folder's service worker (sw.js) from data/web/sw.js.in:
 # the SHA-256 of each file the page needs, and a build name made from them,
 # so that every build has a worker of its own and the same sources give the

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The browser build's site folder, build-web/site: the page (index.html, its
 # script page.js and style.css), the viewer (Emscripten's loader with
 # viewer.js in front of it, and the WebAssembly module), the web app manifest

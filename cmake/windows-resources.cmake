@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Windows only: morph-viewer.exe becomes a GUI program (no console window)
 # that carries its icon and version information as resources. The .ico is
 # made at build time from the 256 px PNG icon in data/, with ImageMagick.

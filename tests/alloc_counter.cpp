@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Replaces the global allocation functions with counting ones.
 #include "alloc_counter.h"
 

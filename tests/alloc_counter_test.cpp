@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The allocation counter's self-check, built once for every optimisation
 // level: the tests that expect no allocation rely on it at whatever level they
 // are compiled.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Vec3 operations and the surface catalogue against known points.
 #include <gtest/gtest.h>
 

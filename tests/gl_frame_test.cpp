@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Frames drawn by a real OpenGL context (an X display is required) and read
 // back from the back buffer before any swap.
 #include <GL/freeglut.h>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Keyboard and idle state updates, and the exit on Escape.
 #include <gtest/gtest.h>
 

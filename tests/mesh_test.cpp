@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The morph mesh's numbers: grid, blends, corners and facet normals, in double
 // precision and as the single-precision values that are handed to GL.
 #include <gtest/gtest.h>

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The stream of tools/mesh_values, which the exactness check digests: its
 # length and layout (the first cell, Plane with Plane at weight 0, in the
 # order of the GL calls), and that --compare tells equal streams from ones

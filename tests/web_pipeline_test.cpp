@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The browser layer's pure stages against the numbers GL's rules and a
 // desktop driver's rasteriser give: a lit vertex under the viewer's light and
 // material, window coordinates, triangle depth planes with the swap for a
@@ -331,8 +335,8 @@ TEST(WebAssemblyTest, WideLineEndsFollowTheDiamondExitRule) {
     {
         Pieces doubled;
         const Viewport dense{256, 256, 2.0F};
-        assembleLine(atWindow(20.5F, 256 - 40.5F, 0.5F, dense), atWindow(40.5F, 256 - 40.5F, 0.5F, dense), 2.0F, dense,
-                     doubled);
+        assembleLine(atWindow(20.5F, 256 - 40.5F, 0.5F, dense), atWindow(40.5F, 256 - 40.5F, 0.5F, dense),
+                     2.0F, dense, doubled);
         ASSERT_EQ(doubled.size(), kCornersPerPiece);
         const Band band = bandOf(doubled, true);
         EXPECT_EQ(band.high - band.low, 4.0F);

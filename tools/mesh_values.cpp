@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // mesh_values: every single-precision value the morph mesh hands to GL, for
 // all 36 pairs of surface functions over a whole period of weights, as one
 // binary stream; or, with --compare, how far another build's stream differs.

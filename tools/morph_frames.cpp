@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // morph_frames: renders one whole period of the morph, as the viewer shows it,
 // into numbered PPM images, for the README's animation and the icon.
 //

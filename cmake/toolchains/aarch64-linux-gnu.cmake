@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Cross build for 64-bit ARM Linux with Debian's g++-aarch64-linux-gnu; the
 # programs run here under qemu-user, with the target's libraries from
 # /usr/aarch64-linux-gnu (Debian's cross packages install them there).

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
 # The posix thread variant of the compiler: GoogleTest needs std::mutex, which
 # the win32 variant lacks. Programs link statically (-static: the C++ runtime,

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The page's own script: the URL parameters, the controls and the keyboard,
 // the status line and what a screen reader hears, reduced motion, the
 // screen's pixel density, the service worker; and the viewer, started in a

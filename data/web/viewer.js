@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The viewer's side of the page, placed in front of Emscripten's loader
 // (--pre-js). The viewer runs in a worker, drawing on the canvas the page
 // hands it (an OffscreenCanvas), so that its frames never hold up the page's

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Debian's freeglut source package: built as a static library for 64-bit
 # Windows (x86_64-w64-mingw32), since Debian ships no MinGW freeglut, and read
 # for its bitmap font by the browser build. The source comes through a private

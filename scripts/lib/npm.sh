@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The project's npm packages (a driver for Chromium, image comparison), from
 # the committed lockfile. Sourced by the scripts of the browser build.
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Installs the Debian packages the project needs, where any are missing.
 # Sourced by the scripts; uses apt-get as root, or through sudo where that
 # works without a password, and otherwise names the packages and fails. With
@@ -10,7 +14,7 @@ MORPH_PACKAGES=(
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
   xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
   python3-xlib                                # closing a window as a window manager does
-  clang-format clang-tidy clang               # style and static checks, the second compiler
+  clang-format clang-tidy clang reuse         # style, licence and static checks, the second compiler
   dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
   rpm rpm2cpio cpio rpmlint                   # the RPM: rpmbuild, unpacking, checks
@@ -18,8 +22,9 @@ MORPH_PACKAGES=(
 )
 
 # For the Windows build: the MinGW-w64 cross compiler, Wine to run what it
-# builds, NSIS for the installer, dpkg-dev for freeglut's source package.
-MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev)
+# builds, NSIS for the installer, dpkg-dev for freeglut's source package,
+# p7zip-full to list an installer's files without running it.
+MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev p7zip-full)
 
 # For the browser build: Emscripten, and Chromium for the page's tests. Node.js
 # comes with Emscripten (any Node.js from 18 on will do).

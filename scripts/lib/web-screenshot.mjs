@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Loads the site in headless Chromium, waits for the viewer's frames and
 // saves the canvas as a PNG; with "phone", the whole page as an emulated
 // phone shows it (360 x 740 CSS pixels at a pixel ratio of 3, touch).

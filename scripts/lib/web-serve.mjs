@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Serves the site folder on 127.0.0.1 until stopped.
 // Usage: node web-serve.mjs SITE_DIR PORT
 import { serveSite } from './web.mjs';

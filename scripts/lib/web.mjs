@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Shared by scripts/web, the page's tests and its benchmark: a static server
 // for the site folder (with the page's content security policy), and Debian's
 // Chromium, headless, driven by puppeteer-core.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Helpers for driving the viewer on a private X server: start Xvfb, start the
 # viewer and find its window, send Escape, read screenshot pixels. Sourced by
 # the scripts and the end-to-end tests.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Keyboard and idle handlers: the only writers of the view state.
 //
 // The state updates themselves (stepSelection, advanceMorph) live with the

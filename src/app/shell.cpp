@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Start-up of the viewer: GLUT window, fixed GL state, handlers, event loop.
 //
 // Everything not set here keeps its GL default, and the frame depends on those

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The application shell: window creation, the one-time GL state, handler
 // registration and the event loop.
 #pragma once

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Definitions and start-up values of the shared view state, and its updates.
 #include "app/view_state.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The view state shared by the input handlers (its only writers) and the
 // renderer (a reader): which two surface functions are blended, and how far;
 // and the two updates the handlers make to it.

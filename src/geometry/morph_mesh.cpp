@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Blending and per-cell normals of the morph mesh.
 #include "geometry/morph_mesh.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The numbers of the morph mesh: blended grid points and facet normals.
 //
 // The mesh samples two surface functions on a parameter grid, blends each pair

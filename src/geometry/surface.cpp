@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The six surface functions, each in the exact evaluation order that fixes
 // the last bits of its coordinates.
 #include "geometry/surface.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The catalogue of six parametric surfaces that the viewer blends.
 //
 // Each surface maps a parameter pair (u, v), nominally in [-1, 1] x [-1, 1],

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Vec3: a double-precision 3D vector value type with guarded division.
 //
 // Every operation returns a new value and evaluates its arithmetic in a fixed

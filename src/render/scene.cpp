@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // One frame of the viewer in immediate-mode, fixed-function OpenGL.
 //
 // Colours and normals are set explicitly where the lighting depends on them:

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Drawing of one frame: camera, axes, the blended morph mesh and the caption.
 //
 // All functions issue fixed-function, immediate-mode GL calls and must run on

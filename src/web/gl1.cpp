@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The OpenGL 1.x entry points the viewer calls, on WebGL 2.
 //
 // WebGL has no immediate mode, no matrix stacks, no lighting and no wide

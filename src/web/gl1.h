@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // What the browser's GLUT layer needs of the GL layer (gl1.cpp).
 #pragma once
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // gluPerspective and gluLookAt for the browser build, computed as the GLU
 // library of desktop systems computes them (the projection in double
 // precision, the camera's axes in single precision), so that the matrices

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The GLUT entry points the viewer uses, in a web page: the window is the
 // page's canvas (or the OffscreenCanvas it hands to the worker the viewer
 // runs in), the event loop runs on the browser's animation frames, keys come

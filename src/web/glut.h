@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // What the browser page and exit() may ask of the GLUT layer (glut.cpp).
 #pragma once
 

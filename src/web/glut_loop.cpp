@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // GLUT's loop in the page, and what the page asks of it: keys, the pause,
 // a hidden page, the screen's pixel density, and counts for its tests.
 //

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // GLUT's state for the page's one window, shared by the GLUT entry points
 // (glut.cpp) and the loop with what the page asks of it (glut_loop.cpp).
 // Internal to the browser's GLUT layer.

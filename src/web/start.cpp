@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The page's start state and what the page shows of the view state: the
 // page's script checks the URL parameters and calls morph_web_configure
 // before main runs, and reads the selections after keys to name the shown

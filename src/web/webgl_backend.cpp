@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The WebGL 2 back end (see webgl_backend.h): everything here talks to WebGL
 // through Emscripten's bindings; nothing above it does.
 #include "web/webgl_backend.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The WebGL 2 back end of the browser's GL pipeline: the one shader program,
 // the vertex and index buffers, the offscreen frame with its 32-bit float
 // depth buffer and its copy to the canvas, and what a lost context takes

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Closing the real program's window, as a window manager's close button asks
 # it to, ends the program with exit status 0.
 # Usage: close_test.sh VIEWER

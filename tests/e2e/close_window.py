@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 """Asks an X window to close, as a window manager's close button does: sends
 it the WM_DELETE_WINDOW message of the ICCCM. (xdotool can only destroy a
 window or kill its client, which is not how a user closes one.)

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The OpenGL calls of the real program, recorded with apitrace: the start-up
 # state, and the first frame's calls in order (camera, axes, 441 facets with
 # their lifted outlines, caption, swap). Vertex values are checked for the

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The real program driven with real key presses on a private X server: "1" and
 # "2" change what it shows, 2,000 random keys other than Escape leave it running
 # and animating, and Escape ends it with status 1 within a second.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The real program's window resized to odd shapes and back: it keeps running
 # and animating, and the image stretches with the window.
 # Usage: resize_test.sh VIEWER

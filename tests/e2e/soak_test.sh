@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Soak: a steady storm of key presses (never Escape) on the real program for
 # SECONDS (default 22). It must keep animating, its resident memory may grow
 # by no more than 1 MiB after the first ten seconds, and Escape must still end

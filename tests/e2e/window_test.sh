@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The real program on a private X server: its window maps at (100, 100) (or
 # where the platform puts it) with a 400 x 400 client area, titled "foo!", and
 # shows the clear colour and the grey caption.

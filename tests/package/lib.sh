@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Checks shared by the package tests: what every package holds, and the
 # checks of an unpacked package's tree. Sourced after scripts/lib/x11.sh.
 

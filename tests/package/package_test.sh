@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian package with scripts/package and checks it without
 # installing it: lintian finds no errors or warnings; the package holds the
 # viewer and the files a desktop program ships; its control fields, changelog

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The packages are reproducible: two fresh clones of the same commit, in
 # different folders, built at different times with a different umask, time
 # zone and locale, make byte-identical packages (.deb and .rpm by default;

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # Builds the RPM with scripts/package and checks it without installing it:
 # rpmlint finds no errors but the missing signature; it holds the same files
 # under /usr as the Debian package and owns no folder but its doc folder; it

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The page as people meet it, in Debian's headless Chromium: an emulated
 // phone taps each control and gets the frame the same keys give; the
 // controls by keyboard alone; pause and play; reduced motion; what a screen

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Frames of the page against frames of the desktop build: reading both, and
 // how many pixels agree within 3/255 in every channel.
 import { readFileSync } from 'node:fs';

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The page's frames against the desktop renderer's: for 13 states (every
 // function at least once as the first and as the second selection; weights 0,
 // 1 and between; one state past 100,000 idle calls) the page's frame at

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The browser build's page in Debian's headless Chromium: title and canvas,
 // keys, Escape, URL parameters, no WebGL, a lost context, a hidden tab, the
 // page's content security policy, and no console errors along the way. (The

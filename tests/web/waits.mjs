@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Bounded waits on the canvas, shared by the page's tests.
 import { canvasPng } from '../../scripts/lib/web.mjs';
 

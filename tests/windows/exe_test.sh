@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # morph-viewer.exe as Windows sees it: a 64-bit GUI program that imports only
 # Windows' own DLLs (freeglut, the C++ runtime, libgcc and winpthread are
 # linked in), with address space layout randomisation (high entropy) and

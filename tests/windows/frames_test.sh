@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The Windows build draws the same frames as the Linux build: morph_frames.exe
 # under Wine and morph_frames of a Linux build, both on Mesa's llvmpipe on a
 # private X server, give byte-identical frames at 12 states (four weights of

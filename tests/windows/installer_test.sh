@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The morph-viewer authors
+#
+# SPDX-License-Identifier: MIT
+
 # The Windows installer and zip, packed by CPack from a Windows build, in a
 # fresh Wine prefix: a silent install (/S) puts the program, its licence, the
 # Start-menu shortcut and the uninstall entry (version, publisher) in place;

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Primitive assembly: quads, wide lines and bitmaps as pieces (see
 // assembly.h).
 #include "web/pipeline/assembly.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Primitive assembly: what glBegin and glEnd enclose (quads, lines, line
 // loops) and glBitmap's bits become four-cornered pieces for the WebGL back
 // end, as a desktop driver rasterises them: quads split along the diagonal

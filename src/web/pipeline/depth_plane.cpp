@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // Depth planes of triangles and wide lines (see depth_plane.h).
 #include "web/pipeline/depth_plane.h"
 

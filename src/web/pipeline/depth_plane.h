@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The depth planes a desktop driver (Mesa's llvmpipe) sets up for triangles
 // and wide lines, in single precision from its own formulas.
 //

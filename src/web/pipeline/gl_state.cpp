@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The matrices' changes and what is derived from them (see gl_state.h).
 #include "web/pipeline/gl_state.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // GL's fixed-function state as far as the viewer touches it, with GL's
 // initial values, and the modelview and projection matrices with what is
 // derived from them. Pure data and arithmetic: no WebGL, no Emscripten.

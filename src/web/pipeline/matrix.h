@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // 4 x 4 matrices as GL keeps them (single precision, column-major) and the two
 // products the fixed-function pipeline needs. Each sum runs over the columns
 // in the order 0, 1, 2, 3 and rounds after every operation, as a desktop

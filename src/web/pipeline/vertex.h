@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The values that pass from one stage of the browser's GL pipeline to the
 // next: a vertex as the WebGL back end's shader takes it, a point in window
 // coordinates, a depth plane, and the drawing buffer's size.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The vertex stage: transform, lighting, window coordinates, clipping of
 // lines (see vertex_stage.h).
 #include "web/pipeline/vertex_stage.h"

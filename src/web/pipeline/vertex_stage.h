@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The fixed-function vertex stage, on the CPU in single precision as a
 // desktop driver runs it: each vertex is transformed by the product of the
 // projection and modelview matrices, lit (one directional light, colour

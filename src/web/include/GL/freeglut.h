@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // freeglut's extensions the viewer uses, for the browser build.
 #pragma once
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The OpenGL 1.x entry points and constants the viewer uses, and no more, for
 // the browser build: src/web/gl1.cpp implements them on WebGL 2.
 #pragma once

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The GLU entry points the viewer uses, for the browser build (src/web/glu.cpp).
 #pragma once
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
 // The GLUT entry points the viewer uses, for the browser build
 // (src/web/glut.cpp): one canvas for the window, requestAnimationFrame for
 // the event loop.

@@ -8,10 +8,17 @@
 include(GNUInstallDirs)
 
 if(WIN32)
-  # Windows: the program, its licence beside it. Desktop entries, metainfo,
+  # Windows: the program, its licence, the notices of what it bundles. Desktop entries, metainfo,
   # icons and manual pages have no place there; the icon is in the .exe.
   install(TARGETS morph-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  # The notices of what the .exe links in (freeglut, MinGW-w64's runtime and
+  # winpthreads, GCC's runtime libraries), beside it.
+  include(${CMAKE_CURRENT_LIST_DIR}/notices.cmake)
+  set(MORPH_FREEGLUT_SOURCE_DIR ${PROJECT_SOURCE_DIR}/build-windows-deps/source/freeglut-3.4.0
+      CACHE PATH "freeglut's source, for its licence (scripts/build windows fetches it)")
+  morph_windows_notices(morph_notices ${PROJECT_BINARY_DIR}/notices/NOTICES.txt ${MORPH_FREEGLUT_SOURCE_DIR})
+  install(FILES ${PROJECT_BINARY_DIR}/notices/NOTICES.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
   return()
 endif()
 

@@ -34,11 +34,16 @@ so a software renderer such as Mesa's llvmpipe is enough. It reads no files
 and keeps no settings.")
 
 # The time every file and header in the packages carries, in seconds since
-# 1970: SOURCE_DATE_EPOCH from the environment if set, else the last commit's
-# time, else (in a source tree without git) the newest changelog entry's.
-# Fixed when the build is configured, as scripts/package does for every package.
+# 1970: SOURCE_DATE_EPOCH from the environment if set; else, in a source
+# archive, the commit's time git archive wrote into cmake/source-date.txt;
+# else the last commit's time; else (a source tree without either) the newest
+# changelog entry's. Fixed when the build is configured, as scripts/package
+# does for every package.
+file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/source-date.txt morph_archive_date REGEX "^[0-9]+$")
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(MORPH_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+elseif(morph_archive_date)
+  set(MORPH_SOURCE_DATE_EPOCH ${morph_archive_date})
 else()
   execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
                   OUTPUT_VARIABLE MORPH_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE

@@ -31,7 +31,11 @@ set(morph_data ${PROJECT_SOURCE_DIR}/data)
 configure_file(${morph_data}/icons/256x256/morph-viewer.png ${MORPH_SITE_DIR}/icon.png COPYONLY)
 configure_file(${morph_data}/icons/192x192/morph-viewer.png ${MORPH_SITE_DIR}/icon-192.png COPYONLY)
 configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/icon-512.png COPYONLY)
-list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm icon.png icon-192.png icon-512.png)
+# The notices of what the site bundles (freeglut's glyphs, Emscripten's
+# runtime and libraries), linked from the page.
+include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
+morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEGLUT_SOURCE_DIR})
+list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm icon.png icon-192.png icon-512.png notices.txt)
 list(SORT morph_site_files)
 
 list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)

@@ -20,10 +20,11 @@ const kTypes = {
   '.webmanifest': 'application/manifest+json',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
+  '.txt': 'text/plain; charset=utf-8',
 };
 
 // Files a static host sends compressed, to browsers that accept it.
-const kCompressed = new Set(['.html', '.js', '.css', '.webmanifest', '.wasm']);
+const kCompressed = new Set(['.html', '.js', '.css', '.webmanifest', '.wasm', '.txt']);
 
 // Serves DIRECTORY on 127.0.0.1:PORT (0: any free port); resolves to
 // { server, url } once it listens. Only files below DIRECTORY are served;

@@ -9,7 +9,7 @@
 # Start-menu shortcut and the uninstall entry (version, publisher) in place;
 # the installed program maps its window and ends with status 1 on Escape; a
 # silent uninstall leaves none of its files, shortcuts or registry keys. The
-# zip holds the program and its licence.
+# zip holds the program, its licence and the notices of what it bundles.
 # Usage: installer_test.sh SOURCE_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
 source="$1"
@@ -31,7 +31,7 @@ echo "installer $(basename "$installer") ($(stat -c %s "$installer") bytes), zip
 
 echo "== zip"
 unzip -Z1 "$zip" | sort | tee "$scratch/zip.list"
-for file in bin/morph-viewer.exe LICENSE.txt; do
+for file in bin/morph-viewer.exe bin/NOTICES.txt LICENSE.txt; do
   grep -qx "morph-viewer-$version-win64/$file" "$scratch/zip.list" || fail "the zip lacks $file"
 done
 
@@ -48,10 +48,13 @@ comm -13 "$scratch/before" "$scratch/installed" | sed 's/^/  /' | tee "$scratch/
 
 app="$drive/Program Files/Morph Viewer"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Morph Viewer"
-for file in "$app/bin/morph-viewer.exe" "$app/LICENSE.txt" "$app/Uninstall.exe" "$menu/Morph Viewer.lnk"; do
+for file in "$app/bin/morph-viewer.exe" "$app/bin/NOTICES.txt" "$app/LICENSE.txt" "$app/Uninstall.exe" \
+  "$menu/Morph Viewer.lnk"; do
   [ -f "$file" ] || fail "not installed: ${file#"$drive/"}"
 done
 cmp -s "$app/LICENSE.txt" "$source/LICENSE" || fail "the installed licence is not the project's"
+cmp -s "$app/bin/NOTICES.txt" "$build/notices/NOTICES.txt" || fail "the installed notices are not the build's"
+grep -q "Pawel W. Olszta" "$app/bin/NOTICES.txt" || fail "the notices do not name freeglut's copyright holder"
 
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morph Viewer'
 "$wine_run" reg query "$uninstall_key" >"$scratch/entry" 2>/dev/null || fail "no uninstall entry"

@@ -13,7 +13,7 @@ MORPH_PACKAGES=(
   libgl-dev libglu1-mesa-dev libglut-dev      # OpenGL, GLU, freeglut headers and libraries
   libgl1-mesa-dri libglx-mesa0                # Mesa's software renderer (llvmpipe)
   xvfb xauth xdotool imagemagick apitrace     # virtual display, key presses, screenshots, GL call traces
-  python3-xlib                                # closing a window as a window manager does
+  python3 python3-xlib                        # the notices tool; closing a window as a window manager does
   clang-format clang-tidy clang reuse         # style, licence and static checks, the second compiler
   dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page

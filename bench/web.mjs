@@ -25,9 +25,9 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-console.log('== size of the site, gzipped (-9); icons apart');
+console.log('== size of the site, gzipped (-9); icons and notices apart');
 let total = 0;
-for (const file of readdirSync(site).filter((f) => !f.endsWith('.png')).sort()) {
+for (const file of readdirSync(site).filter((f) => !f.endsWith('.png') && f !== 'notices.txt').sort()) {
   const raw = readFileSync(`${site}/${file}`);
   const zipped = gzipSync(raw, { level: 9 }).length;
   total += zipped;

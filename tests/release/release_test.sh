@@ -72,15 +72,16 @@ cmp -s "$rebuilt" "$released" || {
 echo "== the notices"
 zip=$one/morph-viewer-$version-win64.zip
 unzip -Z1 "$zip" | grep -qx "morph-viewer-$version-win64/bin/NOTICES.txt" || fail "the zip holds no bin/NOTICES.txt"
-unzip -p "$zip" "morph-viewer-$version-win64/bin/NOTICES.txt" | grep -q "Pawel W. Olszta" ||
-  fail "the zip's notices do not name freeglut's copyright holder"
+# (Each file is read whole before grep looks: grep -q would end the pipe early.)
+unzip -p "$zip" "morph-viewer-$version-win64/bin/NOTICES.txt" >"$scratch/zip-notices.txt"
+grep -q "Pawel W. Olszta" "$scratch/zip-notices.txt" || fail "the zip's notices do not name freeglut's copyright holder"
 7z l "$one/morph-viewer-$version-win64.exe" >"$scratch/installer.list"
 grep -qE 'bin[/\\]NOTICES\.txt$' "$scratch/installer.list" || fail "the installer installs no bin/NOTICES.txt"
 site=$one/morph-viewer-$version-web.zip
-unzip -p "$site" "morph-viewer-$version-web/notices.txt" | grep -q "Pawel W. Olszta" ||
-  fail "the site's notices do not name freeglut's copyright holder"
-unzip -p "$site" "morph-viewer-$version-web/index.html" | grep -q 'href="notices.txt"' ||
-  fail "the page does not link its notices"
+unzip -p "$site" "morph-viewer-$version-web/notices.txt" >"$scratch/site-notices.txt"
+grep -q "Pawel W. Olszta" "$scratch/site-notices.txt" || fail "the site's notices do not name freeglut's copyright holder"
+unzip -p "$site" "morph-viewer-$version-web/index.html" >"$scratch/index.html"
+grep -q 'href="notices.txt"' "$scratch/index.html" || fail "the page does not link its notices"
 echo "the zip, the installer and the site hold the notices, naming freeglut's copyright holder"
 
 echo "== the SBOMs"

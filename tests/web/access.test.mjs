@@ -8,7 +8,7 @@
 // reader is told; axe-core in every state of the page; no horizontal
 // scrolling on small screens; a change of pixel density; offline use after
 // one visit, a broken update left aside; Chromium's check of installability.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -18,25 +18,17 @@ import { PNG } from 'pngjs';
 import {
   serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts, kPhone,
 } from '../../scripts/lib/web.mjs';
+import { useSite, expectClean, kSite } from './session.mjs';
 import { waitForChange, waitForFrame, staysStill } from './waits.mjs';
 
-const site = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const kAxeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
 const kReduce = [{ name: 'prefers-reduced-motion', value: 'reduce' }];
 const kNoPreference = [{ name: 'prefers-reduced-motion', value: 'no-preference' }];
 
-let server;
 let base;
 let browser;
-before(async () => {
-  ({ server, url: base } = await serveSite(site));
-  browser = await launchChromium();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+useSite((session) => ({ base, browser } = session));
 
 const stateQuery = (first, second, steps = 100) => `?first=${first}&second=${second}&steps=${steps}&paused`;
 const text = (page, id) => page.evaluate((i) => document.getElementById(i).textContent, id);
@@ -51,10 +43,6 @@ async function frameOf(query, options) {
   return png;
 }
 
-async function expectClean(page) {
-  assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
-  assert.deepEqual(await page.evaluate(() => window.policyViolations), [], 'content security policy violations');
-}
 
 // axe-core's violations of the page as it is now (evaluated through the
 // DevTools protocol, which the page's policy does not govern).
@@ -262,7 +250,7 @@ test('after one visit the page opens and runs offline; a broken update leaves th
   // its own while the network is "on": another origin, whose service worker
   // serves no other test.
   const folder = mkdtempSync(join(tmpdir(), 'morph-site-'));
-  cpSync(site, folder, { recursive: true });
+  cpSync(kSite, folder, { recursive: true });
   let own = await serveSite(folder);
   try {
     const page = await openPage(browser, own.url);

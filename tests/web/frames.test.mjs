@@ -18,15 +18,15 @@
 // of each depth; the page computes depths as llvmpipe does. What still differs
 // is where the two renderers (Chromium's SwiftShader, Mesa's llvmpipe) put the
 // edges of lines and facets: single pixels where outlines meet and at line ends.
-import { test, before, after } from 'node:test';
+import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { createHash } from 'node:crypto';
 import { mkdirSync, writeFileSync } from 'node:fs';
-import { serveSite, launchChromium, openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+import { openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+import { useSite } from './session.mjs';
 import { desktopFrame, readPng, agreement, kTolerance } from './frames.mjs';
 
 const root = new URL('../../', import.meta.url).pathname;
-const site = process.env.MORPH_WEB_SITE || `${root}build-web/site`;
 const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
 const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
 
@@ -41,17 +41,11 @@ const kStates = [
   [2, 5, 250], [3, 1, 350], [4, 2, 25], [5, 3, 375], [0, 4, 123456], [2, 2, 80],
 ];
 
-let server;
 let base;
 let browser;
-before(async () => {
-  ({ server, url: base } = await serveSite(site));
-  browser = await launchChromium();
+useSite((session) => ({ base, browser } = session));
+before(() => {
   mkdirSync(diffs, { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
 });
 
 // The page's frame of a state, at a device pixel ratio.

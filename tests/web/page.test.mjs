@@ -7,33 +7,19 @@
 // page's content security policy, and no console errors along the way. (The
 // controls, screen readers, small and dense screens and offline use are in
 // access.test.mjs.)
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
-import { serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
+import { launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
+import { useSite, expectClean } from './session.mjs';
 import { waitForChange, waitForFrame } from './waits.mjs';
 
-const site = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
-let server;
 let base;
 let browser;
-
-before(async () => {
-  ({ server, url: base } = await serveSite(site));
-  browser = await launchChromium();
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+useSite((session) => ({ base, browser } = session));
 
 const open = (query = '', on = browser) => openPage(on, base + query);
 
-async function expectClean(page) {
-  assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
-  assert.deepEqual(await page.evaluate(() => window.policyViolations), [], 'content security policy violations');
-}
 
 const status = (page) => page.evaluate(() => document.getElementById('status').textContent);
 const note = (page) => page.evaluate(() => document.getElementById('note').textContent);

@@ -208,7 +208,7 @@ test('axe-core finds nothing: running, paused, reduced motion, ended, bad parame
   }
 });
 
-test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas square, 400 pixels on a wide one', async () => {
+test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas square, 400 pixels on a wide one, 44-pixel controls', async () => {
   for (const [width, height, expected] of [[320, 640, null], [360, 740, null], [1280, 800, 400]]) {
     const page = await openPage(browser, base, { viewport: { width, height, deviceScaleFactor: 1 } });
     await waitForFrames(page, 1);
@@ -221,6 +221,10 @@ test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas
     assert.ok(layout.right <= width, `${width} px: the canvas reaches past the screen`);
     assert.equal(layout.width, layout.height, `${width} px: the canvas is not square`);
     if (expected) assert.equal(layout.width, expected);
+    // Every control a target of at least 44 x 44 CSS pixels (WCAG 2.5.5).
+    const small = await page.$$eval('button', (all) => all.map((b) => b.getBoundingClientRect())
+      .filter((box) => box.width < 44 || box.height < 44).length);
+    assert.equal(small, 0, `${width} px: a control is smaller than 44 x 44`);
     await page.close();
   }
 });

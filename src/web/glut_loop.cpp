@@ -33,6 +33,8 @@ namespace {
 
 constexpr const char* kCanvas = "#canvas";
 constexpr std::size_t kMaxQueuedKeys = 4096;  // more in one frame are dropped
+constexpr int kRetries = 6;                   // looks at an unfinished frame, every
+constexpr double kRetryMilliseconds = 2.0;    // 2 ms, before the next animation frame
 // Drawing-buffer pixels per window pixel: below 1 (a page zoomed out) the
 // window's own pixels are kept, and above 4 nothing more is seen.
 constexpr double kLeastPixelRatio = 1.0;
@@ -78,6 +80,27 @@ void runTurn(void* /*userData*/) {
     }
 }
 
+void postTurn() {
+    window.turnPosted = true;
+    emscripten_set_timeout(runTurn, 0, nullptr);
+}
+
+// A frame the GPU had not finished when the animation frame came is looked
+// at again a few times before the next one, so that a slow GPU costs the
+// page a moment rather than a whole display frame.
+void retryShow(void* /*userData*/) {
+    window.retryPosted = false;
+    if (window.stopped || window.hidden || window.contextLost || window.turnPosted) {
+        return;
+    }
+    if (morph::web::showFinishedFrame()) {
+        postTurn();
+    } else if (++window.retries < kRetries) {
+        window.retryPosted = true;
+        emscripten_set_timeout(retryShow, kRetryMilliseconds, nullptr);
+    }
+}
+
 // Each animation frame shows the last frame once drawn, then lets the next
 // turn run after the browser has painted.
 EM_BOOL onAnimationFrame(double /*time*/, void* /*userData*/) {
@@ -85,11 +108,16 @@ EM_BOOL onAnimationFrame(double /*time*/, void* /*userData*/) {
         window.looping = false;
         return EM_FALSE;
     }
-    if (window.contextLost || window.turnPosted || !morph::web::showFinishedFrame()) {
+    if (window.contextLost || window.turnPosted || window.retryPosted) {
         return EM_TRUE;
     }
-    window.turnPosted = true;
-    emscripten_set_timeout(runTurn, 0, nullptr);
+    window.retries = 0;
+    if (morph::web::showFinishedFrame()) {
+        postTurn();
+    } else {
+        window.retryPosted = true;
+        emscripten_set_timeout(retryShow, kRetryMilliseconds, nullptr);
+    }
     return EM_TRUE;
 }
 

@@ -26,13 +26,15 @@ struct Window {
     bool redisplayPosted = false;
     std::deque<unsigned char> pendingKeys;
     long idleCallsBeforeStart = 0;
-    bool holding = false;     // no idle calls: paused
-    bool turnPosted = false;  // a turn waits to run
-    bool hidden = false;      // the page is hidden: no animation frames
-    bool looping = false;     // asking for animation frames
-    bool stopped = false;     // exit() was called
-    int loopIdleCalls = 0;    // made by the loop, for the page's tests and benchmark
-    int keysDelivered = 0;    // to the keyboard callback, likewise
+    bool holding = false;      // no idle calls: paused
+    bool turnPosted = false;   // a turn waits to run
+    bool retryPosted = false;  // a look at an unfinished frame waits to run
+    int retries = 0;           // such looks since the last animation frame
+    bool hidden = false;       // the page is hidden: no animation frames
+    bool looping = false;      // asking for animation frames
+    bool stopped = false;      // exit() was called
+    int loopIdleCalls = 0;     // made by the loop, for the page's tests and benchmark
+    int keysDelivered = 0;     // to the keyboard callback, likewise
 };
 
 extern Window window;

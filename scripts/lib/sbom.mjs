@@ -22,7 +22,8 @@ import { basename } from 'node:path';
 import * as CDX from '@cyclonedx/cyclonedx-library';
 import { PackageURL } from 'packageurl-js';
 
-const kSpec = CDX.Spec.Spec1dot6;
+// The SBOMs are written and validated as CycloneDX 1.6.
+const kCycloneDx = CDX.Spec.Spec1dot6;
 const kDescriptions = {
   deb: 'the Debian package',
   rpm: 'the RPM package',
@@ -117,20 +118,20 @@ function make(output, artefact, kind, version, componentsFile) {
     viewer.dependencies.add(component.bomRef);
   });
 
-  const serializer = new CDX.Serialize.JsonSerializer(new CDX.Serialize.JSON.Normalize.Factory(kSpec));
+  const serializer = new CDX.Serialize.JsonSerializer(new CDX.Serialize.JSON.Normalize.Factory(kCycloneDx));
   writeFileSync(output, serializer.serialize(bom, { sortLists: true, space: 2 }) + '\n');
 }
 
 async function check(files) {
-  const validator = new CDX.Validation.JsonStrictValidator(kSpec.version);
+  const validator = new CDX.Validation.JsonStrictValidator(kCycloneDx.version);
   let bad = 0;
   for (const file of files) {
     const errors = await validator.validate(readFileSync(file, 'utf8'));
     if (errors === null) {
-      console.log(`${file}: valid CycloneDX ${kSpec.version}`);
+      console.log(`${file}: valid CycloneDX ${kCycloneDx.version}`);
     } else {
       bad++;
-      console.error(`${file}: not valid CycloneDX ${kSpec.version}: ${JSON.stringify(errors, null, 2)}`);
+      console.error(`${file}: not valid CycloneDX ${kCycloneDx.version}: ${JSON.stringify(errors, null, 2)}`);
     }
   }
   process.exitCode = bad > 0 ? 1 : 0;

@@ -85,19 +85,25 @@ void postTurn() {
     emscripten_set_timeout(runTurn, 0, nullptr);
 }
 
-// A frame the GPU had not finished when the animation frame came is looked
-// at again a few times before the next one, so that a slow GPU costs the
-// page a moment rather than a whole display frame.
-void retryShow(void* /*userData*/) {
-    window.retryPosted = false;
-    if (window.stopped || window.hidden || window.contextLost || window.turnPosted) {
-        return;
-    }
+void retryShow(void* userData);
+
+// Shows the last frame if the GPU has drawn it and lets the next turn run;
+// if not, looks again every kRetryMilliseconds, up to kRetries times before
+// the next animation frame, so that a slow GPU costs the page a moment rather
+// than a whole display frame.
+void showOrRetry() {
     if (morph::web::showFinishedFrame()) {
         postTurn();
-    } else if (++window.retries < kRetries) {
+    } else if (window.retries++ < kRetries) {
         window.retryPosted = true;
         emscripten_set_timeout(retryShow, kRetryMilliseconds, nullptr);
+    }
+}
+
+void retryShow(void* /*userData*/) {
+    window.retryPosted = false;
+    if (!window.stopped && !window.hidden && !window.contextLost && !window.turnPosted) {
+        showOrRetry();
     }
 }
 
@@ -112,12 +118,7 @@ EM_BOOL onAnimationFrame(double /*time*/, void* /*userData*/) {
         return EM_TRUE;
     }
     window.retries = 0;
-    if (morph::web::showFinishedFrame()) {
-        postTurn();
-    } else {
-        window.retryPosted = true;
-        emscripten_set_timeout(retryShow, kRetryMilliseconds, nullptr);
-    }
+    showOrRetry();
     return EM_TRUE;
 }
 

@@ -15,8 +15,6 @@ if(WIN32)
   # The notices of what the .exe links in (freeglut, MinGW-w64's runtime and
   # winpthreads, GCC's runtime libraries), beside it.
   include(${CMAKE_CURRENT_LIST_DIR}/notices.cmake)
-  set(MORPH_FREEGLUT_SOURCE_DIR ${PROJECT_SOURCE_DIR}/build-windows-deps/source/freeglut-3.4.0
-      CACHE PATH "freeglut's source, for its licence (scripts/build windows fetches it)")
   morph_windows_notices(morph_notices ${PROJECT_BINARY_DIR}/notices/NOTICES.txt ${MORPH_FREEGLUT_SOURCE_DIR})
   install(FILES ${PROJECT_BINARY_DIR}/notices/NOTICES.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
   return()

@@ -33,29 +33,9 @@ Escape quits. The viewer draws with fixed-function OpenGL in immediate mode,
 so a software renderer such as Mesa's llvmpipe is enough. It reads no files
 and keeps no settings.")
 
-# The time every file and header in the packages carries, in seconds since
-# 1970: SOURCE_DATE_EPOCH from the environment if set; else, in a source
-# archive, the commit's time git archive wrote into cmake/source-date.txt;
-# else the last commit's time; else (a source tree without either) the newest
-# changelog entry's. Fixed when the build is configured, as scripts/package
-# does for every package.
-file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/source-date.txt morph_archive_date REGEX "^[0-9]+$")
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(MORPH_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
-elseif(morph_archive_date)
-  set(MORPH_SOURCE_DATE_EPOCH ${morph_archive_date})
-else()
-  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
-                  OUTPUT_VARIABLE MORPH_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
-                  RESULT_VARIABLE morph_git_status ERROR_QUIET)
-  if(NOT morph_git_status EQUAL 0)
-    execute_process(COMMAND dpkg-parsechangelog -l ${PROJECT_SOURCE_DIR}/data/changelog -S Timestamp
-                    OUTPUT_VARIABLE MORPH_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE)
-  endif()
-endif()
-if(NOT MORPH_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
-  message(FATAL_ERROR "No source date for the packages: set SOURCE_DATE_EPOCH")
-endif()
+# The time every file and header in the packages carries (see
+# cmake/facts.cmake), fixed when the build is configured.
+morph_source_date_epoch(MORPH_SOURCE_DATE_EPOCH)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake.in ${PROJECT_BINARY_DIR}/cpack-options.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-options.cmake)
 

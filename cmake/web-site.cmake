@@ -18,7 +18,7 @@ target_link_options(morph-viewer PRIVATE
   -sEXIT_RUNTIME=1         # Escape's exit(1) ends the runtime and reaches the page
   -sDYNAMIC_EXECUTION=0    # no eval or new Function: the page's policy forbids them
   -sFILESYSTEM=0           # the viewer reads and writes no files
-  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_selections,_morph_web_frames,_morph_web_idle_calls,_morph_web_keys,_morph_web_press,_morph_web_set_paused,_morph_web_set_hidden,_morph_web_set_pixel_ratio
+  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_first_function,_morph_web_second_function,_morph_web_frames,_morph_web_idle_calls,_morph_web_keys,_morph_web_press,_morph_web_set_paused,_morph_web_set_hidden,_morph_web_set_pixel_ratio
   -sEXPORTED_RUNTIME_METHODS=addRunDependency,removeRunDependency
   --pre-js ${morph_web}/viewer.js)
 set_property(TARGET morph-viewer APPEND PROPERTY LINK_DEPENDS ${morph_web}/viewer.js)

@@ -49,8 +49,8 @@
     tellPage({ type: 'running' });
   };
   Module.onKeysDelivered = function () {
-    var both = Module._morph_web_selections();
-    tellPage({ type: 'selections', first: both >> 3, second: both & 7 });
+    tellPage({ type: 'selections', first: Module._morph_web_first_function(),
+      second: Module._morph_web_second_function() });
   };
   Module.onExit = function (status) {
     ended = true;

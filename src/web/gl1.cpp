@@ -2,48 +2,25 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The OpenGL 1.x entry points the viewer calls, on WebGL 2.
+// The OpenGL 1.x entry points the viewer calls, on the current GlContext.
 //
 // WebGL has no immediate mode, no matrix stacks, no lighting and no wide
 // lines, so GL's fixed-function pipeline runs here, in stages: GL's state and
 // matrices (pipeline/gl_state.h), the vertex stage (pipeline/vertex_stage.h),
 // primitive assembly with the depth planes a desktop driver computes
-// (pipeline/assembly.h, pipeline/depth_plane.h), and the WebGL back end that
-// draws what is queued (webgl_backend.h). This file holds the one context
-// they work on and turns each GL call into calls of the stages.
-#include "web/gl1.h"
-
+// (pipeline/assembly.h, pipeline/depth_plane.h), and a back end that draws
+// what is queued (backend.h). This file turns each GL call into calls of the
+// stages on the context the window system made current.
 #include <GL/gl.h>
 
-#include <vector>
-
+#include "web/gl_context.h"
 #include "web/pipeline/assembly.h"
-#include "web/pipeline/gl_state.h"
 #include "web/pipeline/vertex_stage.h"
-#include "web/webgl_backend.h"
 
 namespace morph::web {
 namespace {
 
-// GL's current context: the page has one window, so one context.
-struct Context {
-    GlState state;
-    Matrices matrices;
-    Viewport viewport;
-    // The primitive being specified between glBegin and glEnd.
-    Primitive primitive = Primitive::None;
-    bool insideBegin = false;
-    std::vector<Vertex> primitiveVertices;
-    // Pieces assembled since the last flush, in drawing order.
-    Pieces queued;
-    WebGlBackend backend;
-};
-
-Context context;
-
-float clamp01(float v) {
-    return v < 0.0F ? 0.0F : (v > 1.0F ? 1.0F : v);
-}
+GlContext* current = nullptr;
 
 Primitive primitiveOf(GLenum mode) {
     switch (mode) {
@@ -58,66 +35,64 @@ Primitive primitiveOf(GLenum mode) {
     }
 }
 
+// glMultMatrix of either precision: GL keeps its matrices in single precision.
+template <typename T>
+void multiplyCurrent(const T* m) {
+    Mat4 f{};
+    for (int i = 0; i < 16; ++i) {
+        f[i] = static_cast<float>(m[i]);
+    }
+    current->matrices.multiply(f);
+}
+
 }  // namespace
 
-void createResources(int width, int height, float scale) {
-    context.viewport = {width, height, scale};
-    context.backend.create(width, height, context.state);
+void makeCurrent(GlContext* context) {
+    current = context;
 }
 
-void resizeResources(int width, int height, float scale) {
-    context.viewport = {width, height, scale};
-    context.queued.clear();
-    context.backend.resize(width, height);
+bool GlContext::attach(int width, int height, float scale) {
+    viewport = {width, height, scale};
+    return backend_.create(width, height, state);
 }
 
-void forgetResources() {
-    context.backend.forget();
-    context.queued.clear();
+void GlContext::resize(int width, int height, float scale) {
+    viewport = {width, height, scale};
+    queued.clear();
+    backend_.resize(width, height);
 }
 
-bool showFinishedFrame() {
-    return context.backend.showFinishedFrame();
+void GlContext::forget() {
+    backend_.forget();
+    queued.clear();
 }
 
-int framesShown() {
-    return context.backend.framesShown();
+void GlContext::flush() {
+    backend_.draw(queued);
+    queued.clear();
 }
 
-void flush() {
-    context.backend.draw(context.queued);
-    context.queued.clear();
-}
-
-void present() {
+void GlContext::present() {
     flush();
-    context.backend.present();
-}
-
-void drawBitmap(int width, int height, float xOrigin, float yOrigin, float xMove, float yMove,
-                const unsigned char* rows) {
-    RasterPosition& raster = context.state.raster;
-    if (!raster.valid) {
-        return;
-    }
-    assembleBitmap({width, height, xOrigin, yOrigin, rows}, raster, context.viewport, context.queued);
-    raster.x += xMove * context.viewport.scale;
-    raster.y += yMove * context.viewport.scale;
+    backend_.present();
 }
 
 }  // namespace morph::web
 
-using morph::web::context;
+using morph::web::current;
 
 extern "C" {
 
 void glEnable(GLenum cap) {
-    auto& state = context.state;
+    if (current == nullptr) {
+        return;
+    }
+    auto& state = current->state;
     switch (cap) {
         case GL_DEPTH_TEST:
-            morph::web::flush();
+            current->flush();
             state.depthTest = true;
-            context.backend.enableDepthTest();
+            current->backend().enableDepthTest();
             break;
         case GL_LIGHTING:
             state.lighting = true;
@@ -134,51 +109,63 @@ void glEnable(GLenum cap) {
 }
 
 void glClear(GLbitfield mask) {
-    morph::web::flush();
-    context.backend.clear(mask);
+    if (current != nullptr) {
+        current->flush();
+        current->backend().clear(mask);
+    }
 }
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
-    using morph::web::clamp01;
-    context.state.clearColour = {clamp01(red), clamp01(green), clamp01(blue), clamp01(alpha)};
-    context.backend.setClearColour(context.state.clearColour);
+    if (current != nullptr) {
+        current->state.clearColour = morph::web::clamped({red, green, blue, alpha});
+        current->backend().setClearColour(current->state.clearColour);
+    }
 }
 
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
-    context.state.colour = {red, green, blue, 1.0F};
+    if (current != nullptr) {
+        current->state.colour = {red, green, blue, 1.0F};
+    }
 }
 
 void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
-    context.state.normal = {nx, ny, nz};
+    if (current != nullptr) {
+        current->state.normal = {nx, ny, nz};
+    }
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!context.insideBegin) {
-        return;
+    if (current != nullptr && current->insideBegin) {
+        current->primitiveVertices.push_back(
+            morph::web::processVertex(current->state, current->matrices, x, y, z));
     }
-    context.primitiveVertices.push_back(morph::web::processVertex(context.state, context.matrices, x, y, z));
 }
 
 void glBegin(GLenum mode) {
-    context.insideBegin = true;
-    context.primitive = morph::web::primitiveOf(mode);
-    context.primitiveVertices.clear();
+    if (current != nullptr) {
+        current->insideBegin = true;
+        current->primitive = morph::web::primitiveOf(mode);
+        current->primitiveVertices.clear();
+    }
 }
 
 void glEnd() {
-    if (context.insideBegin) {
-        morph::web::assemblePrimitive(context.primitive, context.primitiveVertices, context.state.lineWidth,
-                                      context.viewport, context.queued);
+    if (current == nullptr) {
+        return;
     }
-    context.insideBegin = false;
-    context.primitiveVertices.clear();
+    if (current->insideBegin) {
+        morph::web::assemblePrimitive(current->primitive, current->primitiveVertices,
+                                      current->state.lineWidth, current->viewport, current->queued);
+    }
+    current->insideBegin = false;
+    current->primitiveVertices.clear();
 }
 
 void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
-    if (light != GL_LIGHT0) {
+    if (current == nullptr || light != GL_LIGHT0) {
         return;
     }
-    auto& state = context.state;
+    auto& state = current->state;
     switch (pname) {
         case GL_AMBIENT:
             state.lightAmbient = {params[0], params[1], params[2], params[3]};
@@ -187,7 +174,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
             state.lightDiffuse = {params[0], params[1], params[2], params[3]};
             break;
         case GL_POSITION:
-            morph::web::setLightPosition(state, context.matrices.modelview(),
+            morph::web::setLightPosition(state, current->matrices.modelview(),
                                          {params[0], params[1], params[2], params[3]});
             break;
         default:
@@ -196,49 +183,70 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
 }
 
 void glLineWidth(GLfloat width) {
-    if (width > 0.0F) {
-        context.state.lineWidth = width;
+    if (current != nullptr && width > 0.0F) {
+        current->state.lineWidth = width;
     }
 }
 
 void glMatrixMode(GLenum mode) {
-    context.matrices.select(mode == GL_PROJECTION ? morph::web::MatrixMode::Projection
-                                                  : morph::web::MatrixMode::Modelview);
+    if (current != nullptr) {
+        current->matrices.select(mode == GL_PROJECTION ? morph::web::MatrixMode::Projection
+                                                       : morph::web::MatrixMode::Modelview);
+    }
 }
 
 void glLoadIdentity() {
-    context.matrices.loadIdentity();
+    if (current != nullptr) {
+        current->matrices.loadIdentity();
+    }
 }
 
 void glMultMatrixd(const GLdouble* m) {
-    morph::web::Mat4 f{};
-    for (int i = 0; i < 16; ++i) {
-        f[i] = static_cast<float>(m[i]);
+    if (current != nullptr) {
+        morph::web::multiplyCurrent(m);
     }
-    context.matrices.multiply(f);
 }
 
 void glMultMatrixf(const GLfloat* m) {
-    morph::web::Mat4 f{};
-    for (int i = 0; i < 16; ++i) {
-        f[i] = m[i];
+    if (current != nullptr) {
+        morph::web::multiplyCurrent(m);
     }
-    context.matrices.multiply(f);
 }
 
 void glTranslated(GLdouble x, GLdouble y, GLdouble z) {
-    context.matrices.translate(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    if (current != nullptr) {
+        current->matrices.translate(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    }
 }
 
 void glRasterPos4dv(const GLdouble* v) {
+    if (current == nullptr) {
+        return;
+    }
     const morph::web::Vec4 object{static_cast<float>(v[0]), static_cast<float>(v[1]),
                                   static_cast<float>(v[2]), static_cast<float>(v[3])};
-    const auto raster = morph::web::rasterPosition(context.state, context.matrices, object, context.viewport);
+    const auto raster =
+        morph::web::rasterPosition(current->state, current->matrices, object, current->viewport);
     // Outside the view volume only the validity changes.
-    context.state.raster.valid = raster.valid;
+    current->state.raster.valid = raster.valid;
     if (raster.valid) {
-        context.state.raster = raster;
+        current->state.raster = raster;
     }
+}
+
+void glBitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove, GLfloat ymove,
+              const GLubyte* bitmap) {
+    if (current == nullptr) {
+        return;
+    }
+    morph::web::RasterPosition& raster = current->state.raster;
+    if (!raster.valid) {
+        return;
+    }
+    morph::web::assembleBitmap({width, height, xorig, yorig, bitmap}, raster, current->viewport,
+                               current->queued);
+    raster.x += xmove * current->viewport.scale;
+    raster.y += ymove * current->viewport.scale;
 }
 
 }  // extern "C"

@@ -2,7 +2,8 @@
 //
 // SPDX-License-Identifier: MIT
 
-// What the browser page and exit() may ask of the GLUT layer (glut.cpp).
+// What the page's start state (start.cpp) and exit() (exit.cpp) ask of the
+// browser's GLUT layer (glut.cpp).
 #pragma once
 
 namespace morph::web {

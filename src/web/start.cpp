@@ -27,7 +27,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void morph_web_configure(int first, int second, 
     morph::web::setStart(idleCalls > 0 ? idleCalls : 0, hold != 0);
 }
 
-// The two selections, first * 8 + second.
-extern "C" EMSCRIPTEN_KEEPALIVE int morph_web_selections() {
-    return morph::firstFunction * 8 + morph::secondFunction;
+// The two selections, each 0 to 5.
+extern "C" EMSCRIPTEN_KEEPALIVE int morph_web_first_function() {
+    return morph::firstFunction;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int morph_web_second_function() {
+    return morph::secondFunction;
 }

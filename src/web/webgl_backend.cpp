@@ -6,11 +6,13 @@
 // through Emscripten's bindings; nothing above it does.
 #include "web/webgl_backend.h"
 
+#include <emscripten/console.h>
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace morph::web {
@@ -18,11 +20,49 @@ namespace {
 
 constexpr std::size_t kIndicesPerPiece = 6;
 
+// A shader, or 0 where it does not compile (its log goes to the console).
 GLuint compile(GLenum type, const char* source) {
     const GLuint shader = emscripten_glCreateShader(type);
     emscripten_glShaderSource(shader, 1, &source, nullptr);
     emscripten_glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled == GL_FALSE) {
+        GLint length = 0;
+        emscripten_glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
+        emscripten_glGetShaderInfoLog(shader, length, nullptr, log.data());
+        emscripten_console_error(("The viewer's shader does not compile: " + log).c_str());
+        emscripten_glDeleteShader(shader);
+        return 0;
+    }
     return shader;
+}
+
+// The one program, or 0 where it cannot be made (the log goes to the console).
+GLuint link(GLuint vertexShader, GLuint fragmentShader) {
+    if (vertexShader == 0 || fragmentShader == 0) {
+        return 0;
+    }
+    const GLuint program = emscripten_glCreateProgram();
+    emscripten_glAttachShader(program, vertexShader);
+    emscripten_glAttachShader(program, fragmentShader);
+    emscripten_glBindAttribLocation(program, 0, "position");
+    emscripten_glBindAttribLocation(program, 1, "colour");
+    emscripten_glBindAttribLocation(program, 2, "depthPlane");
+    emscripten_glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked == GL_FALSE) {
+        GLint length = 0;
+        emscripten_glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
+        emscripten_glGetProgramInfoLog(program, length, nullptr, log.data());
+        emscripten_console_error(("The viewer's shader program does not link: " + log).c_str());
+        emscripten_glDeleteProgram(program);
+        return 0;
+    }
+    return program;
 }
 
 constexpr const char* kVertexShader = R"(#version 300 es
@@ -65,16 +105,14 @@ void main() {
 
 }  // namespace
 
-void WebGlBackend::create(int width, int height, const GlState& state) {
+bool WebGlBackend::create(int width, int height, const GlState& state) {
     width_ = width;
     height_ = height;
-    program_ = emscripten_glCreateProgram();
-    emscripten_glAttachShader(program_, compile(GL_VERTEX_SHADER, kVertexShader));
-    emscripten_glAttachShader(program_, compile(GL_FRAGMENT_SHADER, kFragmentShader));
-    emscripten_glBindAttribLocation(program_, 0, "position");
-    emscripten_glBindAttribLocation(program_, 1, "colour");
-    emscripten_glBindAttribLocation(program_, 2, "depthPlane");
-    emscripten_glLinkProgram(program_);
+    program_ = link(compile(GL_VERTEX_SHADER, kVertexShader), compile(GL_FRAGMENT_SHADER, kFragmentShader));
+    if (program_ == 0) {
+        ready_ = false;
+        return false;
+    }
     emscripten_glUseProgram(program_);
     frameHeightLocation_ = emscripten_glGetUniformLocation(program_, "frameHeight");
 
@@ -106,6 +144,7 @@ void WebGlBackend::create(int width, int height, const GlState& state) {
     ready_ = true;
     fresh_ = true;
     pending_ = nullptr;
+    return true;
 }
 
 // The offscreen frame, with a 32-bit float depth buffer, of the drawing

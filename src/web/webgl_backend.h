@@ -12,52 +12,48 @@
 // and the page's main thread waits for that: a frame copied at once would
 // make it wait for the frame's whole drawing (some 100 ms for the first,
 // while the shader is made for the pipeline's state). So present() ends a
-// frame with a fence, and the loop copies it on a later animation frame,
-// once the fence has signalled (showFinishedFrame()).
+// frame with a fence, and GLUT's loop has it copied on a later animation
+// frame, once the fence has signalled (showFinishedFrame()): the back end is
+// the loop's fence.
 #pragma once
 
 #include <cstddef>
 
+#include "web/backend.h"
+#include "web/loop/frame_pacer.h"
 #include "web/pipeline/gl_state.h"
 #include "web/pipeline/vertex.h"
 
 namespace morph::web {
 
-class WebGlBackend {
+class WebGlBackend final : public Backend, public Fence {
 public:
-    // Makes the WebGL objects for a drawing buffer of WIDTH x HEIGHT pixels
-    // in the current context and applies STATE's depth test and clear colour;
-    // again after a lost context is restored.
-    void create(int width, int height, const GlState& state);
+    // Makes the WebGL objects in the current context (see Backend::create).
+    bool create(int width, int height, const GlState& state) override;
 
-    // The drawing buffer is now WIDTH x HEIGHT pixels: the offscreen frame
-    // follows; a frame not yet shown is dropped.
-    void resize(int width, int height);
+    // The offscreen frame follows the drawing buffer; a frame not yet shown
+    // is dropped.
+    void resize(int width, int height) override;
 
-    // The context is lost: its objects are gone, and nothing is drawn until
-    // create() runs again.
-    void forget();
-
-    [[nodiscard]] bool ready() const { return ready_; }
+    void forget() override;
 
     // Whether the loop may draw the next frame: shows the last frame first
     // if the GPU has finished it; false while it has not, and while a new or
     // resized canvas gets its first, cleared frame.
-    bool showFinishedFrame();
+    bool showFinishedFrame() override;
 
     // Frames copied to the canvas since the page started.
     [[nodiscard]] int framesShown() const { return framesShown_; }
 
     // Draws PIECES into the offscreen frame.
-    void draw(const Pieces& pieces);
+    void draw(const Pieces& pieces) override;
 
     // Ends a frame: sends it to the GPU, to be shown once drawn.
-    void present();
+    void present() override;
 
-    // glClear of MASK's colour and depth bits, glClearColor, glEnable(GL_DEPTH_TEST).
-    void clear(unsigned int mask);
-    void setClearColour(const Colour& colour);
-    void enableDepthTest();
+    void clear(unsigned int mask) override;
+    void setClearColour(const Colour& colour) override;
+    void enableDepthTest() override;
 
 private:
     void makeFrame();

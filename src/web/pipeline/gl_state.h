@@ -7,6 +7,8 @@
 // derived from them. Pure data and arithmetic: no WebGL, no Emscripten.
 #pragma once
 
+#include <algorithm>
+
 #include "web/pipeline/matrix.h"
 
 namespace morph::web {
@@ -14,6 +16,12 @@ namespace morph::web {
 struct Colour {
     float r, g, b, a;
 };
+
+// Each component held to [0, 1], as GL clamps clear and lit colours.
+inline Colour clamped(const Colour& c) {
+    return {std::clamp(c.r, 0.0F, 1.0F), std::clamp(c.g, 0.0F, 1.0F), std::clamp(c.b, 0.0F, 1.0F),
+            std::clamp(c.a, 0.0F, 1.0F)};
+}
 
 // The current raster position (glRasterPos) in window coordinates: x from the
 // left, y from the bottom, z the depth; and the colour it was lit with.

@@ -9,13 +9,6 @@
 #include <cmath>
 
 namespace morph::web {
-namespace {
-
-float clamp01(float v) {
-    return v < 0.0F ? 0.0F : (v > 1.0F ? 1.0F : v);
-}
-
-}  // namespace
 
 Colour litColour(const GlState& state, Matrices& matrices) {
     if (!state.lighting) {
@@ -38,7 +31,7 @@ Colour litColour(const GlState& state, Matrices& matrices) {
         g += ambient.g * state.lightAmbient.g + facing * diffuse.g * state.lightDiffuse.g;
         b += ambient.b * state.lightAmbient.b + facing * diffuse.b * state.lightDiffuse.b;
     }
-    return {clamp01(r), clamp01(g), clamp01(b), clamp01(diffuse.a)};
+    return clamped({r, g, b, diffuse.a});
 }
 
 Vertex processVertex(const GlState& state, Matrices& matrices, float x, float y, float z) {

@@ -2,8 +2,9 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The OpenGL 1.x entry points and constants the viewer uses, and no more, for
-// the browser build: src/web/gl1.cpp implements them on WebGL 2.
+// The OpenGL 1.x entry points and constants the viewer and the browser's GLUT
+// layer use, and no more, for the browser build: src/web/gl1.cpp implements
+// them on the current GL context.
 #pragma once
 
 #include <cstddef>
@@ -53,4 +54,6 @@ void glMultMatrixd(const GLdouble* m);
 void glMultMatrixf(const GLfloat* m);
 void glTranslated(GLdouble x, GLdouble y, GLdouble z);
 void glRasterPos4dv(const GLdouble* v);
+void glBitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove, GLfloat ymove,
+              const GLubyte* bitmap);
 }

@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: MIT
 
 // The GLUT entry points the viewer uses, for the browser build
-// (src/web/glut.cpp): one canvas for the window, requestAnimationFrame for
-// the event loop.
+// (src/web/glut.cpp): one canvas for the window, the browser's animation
+// frames for the event loop.
 #pragma once
 
 #include <GL/gl.h>

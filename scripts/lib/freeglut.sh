@@ -9,8 +9,10 @@
 # private lists folder), so the system's apt setup is left as it is. Sourced
 # by scripts/build and scripts/package.
 
-# The freeglut version both builds are made with (Debian 12's).
-MORPH_FREEGLUT_VERSION=3.4.0
+# The freeglut version both builds are made with (Debian 12's), as the build
+# names it.
+MORPH_FREEGLUT_VERSION=$(eval "$(cmake -P "$(dirname "${BASH_SOURCE[0]}")/../../cmake/facts.cmake")" &&
+  echo "$MORPH_FREEGLUT_VERSION")
 
 # _morph_write_deb_src APT_DIR: deb-src entries for the suites and mirrors of
 # the system's own sources, in APT_DIR/sources.list and sources.list.d/.

@@ -6,44 +6,23 @@
 # viewer and find its window, send Escape, read screenshot pixels. Sourced by
 # the scripts and the end-to-end tests.
 
-MORPH_WINDOW_TITLE='^foo!$'
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
-# Starts Xvfb on a free display number and exports DISPLAY; Xvfb picks the
-# number itself and reports it once it accepts connections. -noreset: by
-# default the server resets whenever its last client disconnects, and a client
-# connecting during that reset is refused. The server is stopped by
-# stop_private_x (call it from an EXIT trap).
-start_private_x() {
-  local numberFile i
-  numberFile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$numberFile" >/dev/null 2>&1 &
-  MORPH_XVFB_PID=$!
-  for i in $(seq 100); do
-    [ -s "$numberFile" ] && break
-    sleep 0.1
-  done
-  if [ ! -s "$numberFile" ]; then
-    echo "Xvfb did not start" >&2
-    rm -f "$numberFile"
-    return 1
-  fi
-  export DISPLAY=":$(tr -d '\n' <"$numberFile")"
-  rm -f "$numberFile"
-}
-
-stop_private_x() {
-  if [ -n "${MORPH_XVFB_PID:-}" ]; then
-    kill "$MORPH_XVFB_PID" 2>/dev/null || true
-    wait "$MORPH_XVFB_PID" 2>/dev/null || true
-  fi
-}
+# The window's title and clear colour (MORPH_WINDOW_TITLE, MORPH_CLEAR_RGB),
+# as the build writes them from the viewer's own headers: the file of the
+# build under test (ctest sets MORPH_VIEWER_FACTS), else the default build's.
+# Without that file (no build yet) only the helpers that need no viewer work.
+morph_facts=${MORPH_VIEWER_FACTS:-$(dirname "${BASH_SOURCE[0]}")/../../build/viewer-facts.sh}
+if [ -f "$morph_facts" ]; then
+  source "$morph_facts"
+fi
 
 # Prints the id of the viewer's window once it is mapped; fails after $2
 # seconds (default 10) or as soon as process $1 has ended.
 wait_for_window() {
   local pid=$1 seconds=${2:-10} id i
   for i in $(seq $((seconds * 10))); do
-    id=$(xdotool search --onlyvisible --name "$MORPH_WINDOW_TITLE" 2>/dev/null | head -n 1)
+    id=$(xdotool search --onlyvisible --name "^${MORPH_WINDOW_TITLE}\$" 2>/dev/null | head -n 1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -58,11 +37,11 @@ wait_for_window() {
 # through $MORPH_VIEWER_WRAPPER where that is set (scripts/lib/wine-run for the
 # Windows program).
 # Sets VIEWER_PID, WINDOW and WORK (a scratch directory, which also keeps the
-# viewer's standard error in $WORK/stderr); all of it is cleaned up when the
-# calling shell exits. Fails if no window appears.
+# viewer's standard error in $WORK/stderr); cleanup_viewer ends and removes
+# all of it (callers run it from their EXIT trap). Fails if no window appears.
 launch_viewer() {
+  [ -n "${MORPH_WINDOW_TITLE:-}" ] || { echo "No $morph_facts: build the viewer first (scripts/build)" >&2; return 1; }
   WORK=$(mktemp -d)
-  trap cleanup_viewer EXIT
   start_private_x
   ${MORPH_VIEWER_WRAPPER:+"$MORPH_VIEWER_WRAPPER"} "$@" 2>"$WORK/stderr" &
   VIEWER_PID=$!
@@ -158,8 +137,9 @@ wait_for_frame() {
   local window=$1 shot=$2 seconds=${3:-20} deadline
   deadline=$((SECONDS + seconds))
   while :; do
+    # shellcheck disable=SC2086  # three channels
     if import -window "$window" "$shot" 2>/dev/null &&
-      [ "$(count_colour_pixels "$shot" 10x10+385+5 51 51 179)" -eq 100 ]; then
+      [ "$(count_colour_pixels "$shot" 10x10+385+5 $MORPH_CLEAR_RGB)" -eq 100 ]; then
       return 0
     fi
     [ "$SECONDS" -lt "$deadline" ] || break

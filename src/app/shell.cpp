@@ -59,7 +59,7 @@ void setUpRenderingState() {
     gluPerspective(kFieldOfView, kAspectRatio, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);
 
-    glClearColor(0.2F, 0.2F, 0.7F, 1.0F);
+    glClearColor(kClearColour[0], kClearColour[1], kClearColour[2], kClearColour[3]);
     glLineWidth(kLineWidth);
 
     glLightfv(GL_LIGHT0, GL_AMBIENT, kLightAmbient);

@@ -15,6 +15,9 @@ constexpr int kWindowX = 100;       // pixels from the screen's left edge
 constexpr int kWindowY = 100;       // pixels from the screen's top edge
 inline constexpr const char* kWindowTitle = "foo!";
 
+// The colour every frame is cleared to (RGBA): the background around the mesh.
+inline constexpr float kClearColour[4] = {0.2F, 0.2F, 0.7F, 1.0F};
+
 // Initialises GLUT with the command line and creates the double-buffered RGB
 // window with a depth buffer; its GL context is current afterwards. GLUT ends
 // the process itself (status 1) if no display can be opened.

@@ -17,7 +17,8 @@ if [ "${MORPH_SANITIZED:-0}" = 1 ]; then
   # on for Escape (the other end-to-end tests) and the GL frame tests.
   export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 fi
-launch_viewer "$1" || fail "no window titled foo! appeared"
+trap cleanup_viewer EXIT
+launch_viewer "$1" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
 wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"
 
 started=$(date +%s%N)

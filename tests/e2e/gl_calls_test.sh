@@ -20,8 +20,8 @@ trace=$(mktemp -u "${TMPDIR:-/tmp}/morph-calls-XXXXXX.trace")
 # follows it into the program.
 wrapper=${MORPH_VIEWER_WRAPPER:-}
 unset MORPH_VIEWER_WRAPPER
-launch_viewer apitrace trace -o "$trace" ${wrapper:+"$wrapper"} "$1" || fail "no window titled foo! appeared"
 trap 'rm -f "$trace"; cleanup_viewer' EXIT
+launch_viewer apitrace trace -o "$trace" ${wrapper:+"$wrapper"} "$1" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
 # The trace must hold a whole first frame: wait until one is shown.
 wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the viewer never drew a frame"
 xdotool windowfocus --sync "$WINDOW"

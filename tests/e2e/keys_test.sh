@@ -19,7 +19,8 @@ press() { xdotool key --delay 20 "$@"; sleep 0.1; }
 expect_animating() { expect_motion "$window" "$work/$1" "$1"; }
 expect_still() { expect_stillness "$window" "$work/$1" "$1"; }
 
-launch_viewer "$1" || fail "no window titled foo! appeared"
+trap cleanup_viewer EXIT
+launch_viewer "$1" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
 window=$WINDOW
 work=$WORK
 pid=$VIEWER_PID

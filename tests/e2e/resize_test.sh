@@ -9,7 +9,8 @@
 # Usage: resize_test.sh VIEWER
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/lib/x11.sh"
-launch_viewer "$1" || fail "no window titled foo! appeared"
+trap cleanup_viewer EXIT
+launch_viewer "$1" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
 window=$WINDOW
 work=$WORK
 pid=$VIEWER_PID

@@ -34,11 +34,11 @@ least_of_last() {  # least of the last $1 samples
 }
 export GLIBC_TUNABLES=${GLIBC_TUNABLES:+$GLIBC_TUNABLES:}glibc.malloc.mmap_threshold=131072
 
-launch_viewer "$viewer" || fail "no window titled foo! appeared"
+trap 'kill "${storm:-}" 2>/dev/null || true; cleanup_viewer' EXIT
+launch_viewer "$viewer" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
 window=$WINDOW
 work=$WORK
 pid=$VIEWER_PID
-trap 'kill "${storm:-}" 2>/dev/null || true; cleanup_viewer' EXIT
 xdotool windowfocus --sync "$window"
 wait_for_frame "$window" "$work/first.png" || fail "the viewer never drew a frame"
 

@@ -58,7 +58,8 @@ check_unpacked_tree() {
 # that the X server's cleanup leaves the caller's own EXIT trap alone.
 run_unpacked_viewer() {
   (
-    launch_viewer "$1/usr/bin/morph-viewer" || fail "no window titled foo! appeared"
+    trap cleanup_viewer EXIT
+    launch_viewer "$1/usr/bin/morph-viewer" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
     echo "window \"$(xdotool getwindowname "$WINDOW")\" mapped"
     wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the unpacked viewer never drew a frame"
     xdotool windowfocus --sync "$WINDOW" || fail "could not focus the window"

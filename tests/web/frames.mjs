@@ -14,6 +14,9 @@ import pixelmatch from 'pixelmatch';
 
 export const kTolerance = 3;  // out of 255, per channel
 
+// Runs a command on a private X server of its own.
+const kOnXvfb = new URL('../../scripts/lib/on-xvfb', import.meta.url).pathname;
+
 // A binary PPM (P6, maxval 255) as { width, height, rgba }, rows from the top.
 export function readPpm(file) {
   const bytes = readFileSync(file);
@@ -48,8 +51,8 @@ export function readPng(buffer) {
 export function desktopFrame(morphFrames, first, second, steps) {
   const directory = mkdtempSync(join(tmpdir(), 'morph-frame-'));
   try {
-    execFileSync('xvfb-run', ['-a', '-s', '-screen 0 1280x1024x24 -nolisten tcp -noreset', morphFrames,
-      '--pair', String(first), String(second), '--at', String(steps), directory], { stdio: 'pipe' });
+    execFileSync(kOnXvfb, [morphFrames, '--pair', String(first), String(second), '--at', String(steps), directory],
+      { stdio: 'pipe' });
     return readPpm(join(directory, `frame-${String(steps).padStart(3, '0')}.ppm`));
   } finally {
     rmSync(directory, { recursive: true, force: true });

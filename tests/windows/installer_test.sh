@@ -68,7 +68,8 @@ vendor_key='HKLM\Software\The morph-viewer authors'
 echo "== the installed program"
 (
   MORPH_VIEWER_WRAPPER=$wine_run
-  launch_viewer "$app/bin/morph-viewer.exe" || fail "no window titled foo! appeared"
+  trap cleanup_viewer EXIT
+  launch_viewer "$app/bin/morph-viewer.exe" || fail "no window titled $MORPH_WINDOW_TITLE appeared"
   wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the installed viewer never drew a frame"
   xdotool windowfocus --sync "$WINDOW" || fail "could not focus the window"
   expect_escape_ends_viewer

@@ -2,12 +2,14 @@
 #
 # SPDX-License-Identifier: MIT
 
-# The browser build's site folder, build-web/site: the page (index.html, its
-# script page.js and style.css), the viewer (Emscripten's loader with
-# viewer.js in front of it, and the WebAssembly module), the web app manifest
-# with its icons, and the service worker (sw.js, written last, with the
-# SHA-256 of every other file). Relative paths only; any static server serves
-# it, under the policy
+# The browser build's site folder, build-web/site: the page (index.html,
+# style.css and its ES modules: page.js, url-state.js, protocol.js), the
+# viewer's side (viewer.js, viewer-worker.js) with Emscripten's module
+# (morph-viewer.js, an ES module too, and the WebAssembly module), the facts
+# the page takes from the viewer's headers (viewer-facts.js, written by
+# tools/viewer_facts), the web app manifest with its icons, and the service
+# worker (sw.js, written last, with the SHA-256 of every other file).
+# Relative paths only; any static server serves it, under the policy
 #   default-src 'self'; script-src 'self' 'wasm-unsafe-eval'
 set(MORPH_SITE_DIR ${PROJECT_BINARY_DIR}/site)
 set(morph_web ${PROJECT_SOURCE_DIR}/data/web)
@@ -15,15 +17,22 @@ set_target_properties(morph-viewer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MORPH_S
 target_link_libraries(morph-viewer PRIVATE morph_web_start)
 target_link_options(morph-viewer PRIVATE
   -sENVIRONMENT=web,worker # in a worker with an OffscreenCanvas, or on the page's thread
+  -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createViewer  # an ES module for viewer.js to import
   -sEXIT_RUNTIME=1         # Escape's exit(1) ends the runtime and reaches the page
   -sDYNAMIC_EXECUTION=0    # no eval or new Function: the page's policy forbids them
   -sFILESYSTEM=0           # the viewer reads and writes no files
-  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_first_function,_morph_web_second_function,_morph_web_frames,_morph_web_idle_calls,_morph_web_keys,_morph_web_press,_morph_web_set_paused,_morph_web_set_hidden,_morph_web_set_pixel_ratio
-  -sEXPORTED_RUNTIME_METHODS=addRunDependency,removeRunDependency
-  --pre-js ${morph_web}/viewer.js)
-set_property(TARGET morph-viewer APPEND PROPERTY LINK_DEPENDS ${morph_web}/viewer.js)
+  -sEXPORTED_FUNCTIONS=_main,_morph_web_configure,_morph_web_first_function,_morph_web_second_function,_morph_web_frames,_morph_web_idle_calls,_morph_web_keys,_morph_web_press,_morph_web_set_paused,_morph_web_set_hidden,_morph_web_set_pixel_ratio)
 
-set(morph_site_files index.html page.js style.css manifest.webmanifest)
+# What the page takes from the viewer's headers.
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/viewer-facts.js
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:viewer_facts> --js ${MORPH_SITE_DIR}/viewer-facts.js
+  DEPENDS viewer_facts
+  COMMENT "Writing the viewer's facts for the page"
+  VERBATIM)
+add_custom_target(morph_site_facts ALL DEPENDS ${MORPH_SITE_DIR}/viewer-facts.js)
+
+set(morph_site_files index.html style.css manifest.webmanifest page.js url-state.js protocol.js viewer.js
+    viewer-worker.js)
 foreach(file IN LISTS morph_site_files)
   configure_file(${morph_web}/${file} ${MORPH_SITE_DIR}/${file} COPYONLY)
 endforeach()
@@ -35,14 +44,15 @@ configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/ic
 # runtime and libraries), linked from the page.
 include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
 morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEGLUT_SOURCE_DIR})
-list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm icon.png icon-192.png icon-512.png notices.txt)
+list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm viewer-facts.js icon.png icon-192.png icon-512.png
+     notices.txt)
 list(SORT morph_site_files)
 
 list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)
 add_custom_command(OUTPUT ${MORPH_SITE_DIR}/sw.js
   COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${MORPH_SITE_DIR} -DTEMPLATE=${morph_web}/sw.js.in
           "-DFILES=${morph_site_files}" -P ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
-  DEPENDS morph-viewer ${morph_site_paths} ${morph_web}/sw.js.in ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+  DEPENDS morph-viewer morph_site_facts ${morph_site_paths} ${morph_web}/sw.js.in ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
   COMMENT "Writing the site's service worker"
   VERBATIM)
 add_custom_target(morph_site_worker ALL DEPENDS ${MORPH_SITE_DIR}/sw.js)

@@ -89,8 +89,9 @@ export async function launchChromium(extraArguments = []) {
 // exceptions and failed requests in page.problems, and the page's content
 // security policy violations in its window.policyViolations. OPTIONS, applied
 // before the page loads: viewport (puppeteer's setViewport: width, height,
-// deviceScaleFactor, isMobile, hasTouch) and media (emulated media features,
-// e.g. [{ name: 'prefers-reduced-motion', value: 'reduce' }]).
+// deviceScaleFactor, isMobile, hasTouch), media (emulated media features,
+// e.g. [{ name: 'prefers-reduced-motion', value: 'reduce' }]) and prepare (a
+// function given the new page before it loads).
 export async function openPage(browser, url, options = {}) {
   const page = await browser.newPage();
   page.problems = [];
@@ -105,6 +106,7 @@ export async function openPage(browser, url, options = {}) {
   });
   if (options.viewport) await page.setViewport(options.viewport);
   if (options.media) await page.emulateMediaFeatures(options.media);
+  if (options.prepare) await options.prepare(page);
   await page.goto(url, { waitUntil: 'load' });
   return page;
 }

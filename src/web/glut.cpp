@@ -12,7 +12,7 @@
 // animation frames; keys come from the page, its keyboard and its controls
 // alike, through morph_web_press; the 8 x 13 bitmap font is freeglut's own
 // (glyphs_8x13.h is made from freeglut's source at build time). What the page
-// is told goes through Module.tellPage (the viewer's side of the page).
+// is told goes through the hooks of the viewer's side of the page.
 //
 // The canvas's drawing buffer follows the screen's pixel density, which the
 // page reports: the viewer's window is drawn into its size times the device
@@ -64,11 +64,10 @@ struct Window {
 
 Window window;
 
-// What the page is told (Module.tellPage and Module.onKeysDelivered, set by
-// the viewer's side of the page).
-EM_JS(void, tellPageNoWebGL, (), { Module["tellPage"]({type : "no-webgl"}); });
-EM_JS(void, tellPageTitle, (const char* title),
-      { Module["tellPage"]({type : "title", text : UTF8ToString(title)}); });
+// What the page is told, through the hooks the viewer's side of the page
+// (data/web/viewer.mjs) puts on the module.
+EM_JS(void, tellPageNoWebGL, (), { Module["onNoWebGl"](); });
+EM_JS(void, tellPageTitle, (const char* title), { Module["onTitle"](UTF8ToString(title)); });
 EM_JS(void, tellPageKeysDelivered, (), { Module["onKeysDelivered"](); });
 
 // The canvas the context is made on, under the name the calls use: in a

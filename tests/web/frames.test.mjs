@@ -89,6 +89,9 @@ test(`the page's frames agree with the desktop's within ${kTolerance}/255`, asyn
   writeFileSync(`${diffs}/canvas-sha256.txt`,
     rows.map((r) => `${r.hash}  first=${r.first}&second=${r.second}&steps=${r.steps}&paused\n`).join(''));
   console.log(`over all ${kStates.length} states: ${(100 * agreeing / pixels).toFixed(2)} % of ${pixels} pixels agree`);
+  // One figure for all the states: their hashes run together, and hashed.
+  const combined = createHash('sha256').update(rows.map((r) => r.hash).join('')).digest('hex');
+  console.log(`the ${kStates.length} canvas hashes run together and hashed: ${combined}`);
   for (const r of rows) {
     assert.ok(parseFloat(r.agreeing) / 100 >= kLeastEach,
       `state ${r.first} ${r.second} ${r.steps}: only ${r.agreeing} agree`);

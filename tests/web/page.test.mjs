@@ -12,6 +12,7 @@ import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
 import { launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
 import { useSite, expectClean } from './session.mjs';
+import { keepWorkerContexts, loseContext, restoreContext } from './context.mjs';
 import { waitForChange, waitForFrame } from './waits.mjs';
 
 let base;
@@ -126,11 +127,11 @@ test('the defaults: ?first=0&second=1&steps=0&paused shows the frame the page st
 });
 
 test('a lost and restored WebGL context draws again, with the same state', async () => {
-  const page = await open('?first=2&second=3&steps=50&paused');
+  const page = await openPage(browser, `${base}?first=2&second=3&steps=50&paused`, { prepare: keepWorkerContexts });
   await waitForFrames(page, 1);
   const before = await canvasPng(page);
-  await page.evaluate(() => window.morphViewer.loseContext());
-  await page.evaluate(() => window.morphViewer.restoreContext());
+  await loseContext(page);
+  await restoreContext(page);
   assert.ok(await waitForFrame(page, before), 'the frame after the context came back is not the frame before');
   await expectClean(page);
   await page.close();
@@ -160,7 +161,8 @@ test('a browser that cannot hand a canvas to a worker runs the viewer on the pag
   });
   await page.goto(base + query, { waitUntil: 'load' });
   await waitForFrames(page, 1);
-  assert.equal(await page.evaluate(() => typeof window.Module), 'object', 'the viewer did not run on the page');
+  assert.equal(await page.evaluate(() => document.body.dataset.thread), 'page', 'the viewer did not run on the page');
+  assert.equal(page.workers().length, 0, 'the viewer ran in a worker');
   const pixels = async (p) => PNG.sync.read(await canvasPng(p)).data;
   assert.ok((await pixels(page)).equals(await pixels(inWorker)), 'the frames differ');
   // Keys reach it the same way.

@@ -14,14 +14,6 @@
 # copyright file only.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-# A JSON string of TEXT.
-function(morph_json_string out text)
-  string(REPLACE "\\" "\\\\" text "${text}")
-  string(REPLACE "\"" "\\\"" text "${text}")
-  string(REPLACE "\n" "\\n" text "${text}")
-  set(${out} "\"${text}\"" PARENT_SCOPE)
-endfunction()
-
 # The Debian package that ships FILE, and its version, into PACKAGE_VAR and VERSION_VAR.
 function(morph_debian_package file package_var version_var)
   execute_process(COMMAND dpkg-query -S ${file} OUTPUT_VARIABLE owner RESULT_VARIABLE status
@@ -38,102 +30,40 @@ function(morph_debian_package file package_var version_var)
 endfunction()
 
 # morph_component(LIST_VAR NAME n VERSION v LICENCE spdx DESCRIPTION d
-#                 ORIGIN o [PURL p] TEXT label path take [files...] [TEXT ...])
-# Appends one component, as JSON, to LIST_VAR. TAKE: all, leading-comment,
-# or dep5 followed by the Files patterns to take.
+#                 ORIGIN o [PURL p] [SUPPLIER s] TEXT label path take [files...] [TEXT ...])
+# Appends one component to LIST_VAR, as the arguments tools/notices.py takes.
+# TAKE: all, leading-comment, or dep5 followed by the Files patterns to take
+# and END.
 function(morph_component list)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "NAME;VERSION;LICENCE;DESCRIPTION;ORIGIN;PURL;SUPPLIER" "TEXT")
-  set(texts "[]")
-  set(index 0)
-  set(current "")
-  # TEXT's values: groups of label, path, take and patterns, each group
-  # starting with a label that contains no "/" and a path that does.
-  list(LENGTH arg_TEXT count)
-  set(i 0)
-  while(i LESS count)
-    list(GET arg_TEXT ${i} label)
-    math(EXPR i "${i} + 1")
-    list(GET arg_TEXT ${i} path)
-    math(EXPR i "${i} + 1")
-    list(GET arg_TEXT ${i} take)
-    math(EXPR i "${i} + 1")
-    if(NOT EXISTS ${path})
-      message(FATAL_ERROR "${arg_NAME}: no ${path}")
-    endif()
-    morph_json_string(jlabel "${label}")
-    morph_json_string(jpath "${path}")
-    morph_json_string(jtake "${take}")
-    set(text "{\"label\": ${jlabel}, \"path\": ${jpath}, \"take\": ${jtake}")
-    if(take STREQUAL "dep5")
-      set(files "[]")
-      set(n 0)
-      while(i LESS count)
-        list(GET arg_TEXT ${i} pattern)
-        if(pattern STREQUAL "END")
-          math(EXPR i "${i} + 1")
-          break()
-        endif()
-        morph_json_string(jpattern "${pattern}")
-        string(JSON files SET "${files}" ${n} "${jpattern}")
-        math(EXPR n "${n} + 1")
-        math(EXPR i "${i} + 1")
-      endwhile()
-      string(APPEND text ", \"files\": ${files}")
-    endif()
-    string(APPEND text "}")
-    string(JSON texts SET "${texts}" ${index} "${text}")
-    math(EXPR index "${index} + 1")
-  endwhile()
-  set(json "{}")
+  set(described --component)
   foreach(key NAME VERSION LICENCE DESCRIPTION ORIGIN PURL SUPPLIER)
     if(DEFINED arg_${key})
       string(TOLOWER ${key} field)
-      if(field STREQUAL "licence")
-        set(field licence)
-      endif()
-      morph_json_string(value "${arg_${key}}")
-      string(JSON json SET "${json}" ${field} "${value}")
+      list(APPEND described "${field}=${arg_${key}}")
     endif()
   endforeach()
-  string(JSON json SET "${json}" texts "${texts}")
-  set(${list} ${${list}} "${json}" PARENT_SCOPE)
+  list(APPEND described --texts ${arg_TEXT})
+  set(${list} ${${list}} ${described} PARENT_SCOPE)
 endfunction()
 
 # morph_notices(TARGET OUTPUT ARTEFACT COMPONENTS...): writes
 # ${PROJECT_BINARY_DIR}/notices/components.json at configure time and OUTPUT
 # (the notices text) at build time, in the target TARGET (built by default).
 function(morph_notices target output artefact)
-  set(components "[]")
-  set(index 0)
-  foreach(component IN LISTS ARGN)
-    string(JSON components SET "${components}" ${index} "${component}")
-    math(EXPR index "${index} + 1")
-  endforeach()
-  morph_json_string(jartefact "${artefact}")
-  morph_json_string(jlicence "${PROJECT_SOURCE_DIR}/LICENSE")
-  set(json "{\"product\": \"Morph Viewer\", \"version\": \"${PROJECT_VERSION}\", \"licence\": \"MIT\",
-    \"licenceText\": ${jlicence}, \"artefact\": ${jartefact}, \"components\": ${components}}")
-  string(JSON json SET "${json}" product "\"Morph Viewer\"")  # and checks it is JSON
   set(description ${PROJECT_BINARY_DIR}/notices/components.json)
-  file(WRITE ${description}.new "${json}\n")
-  file(COPY_FILE ${description}.new ${description} ONLY_IF_DIFFERENT)
-  file(REMOVE ${description}.new)
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/notices)
+  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/notices.py describe ${description}
+                          "Morph Viewer" ${PROJECT_VERSION} MIT ${PROJECT_SOURCE_DIR}/LICENSE "${artefact}" ${ARGN}
+                  OUTPUT_VARIABLE texts RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "tools/notices.py could not describe ${artefact}")
+  endif()
   # The texts' own files, so that a new version of a component is noticed.
-  string(JSON count LENGTH "${components}")
-  set(inputs ${PROJECT_SOURCE_DIR}/LICENSE)
-  math(EXPR last "${count} - 1")
-  foreach(c RANGE ${last})
-    string(JSON texts GET "${components}" ${c} texts)
-    string(JSON n LENGTH "${texts}")
-    math(EXPR lastText "${n} - 1")
-    foreach(t RANGE ${lastText})
-      string(JSON path GET "${texts}" ${t} path)
-      list(APPEND inputs ${path})
-    endforeach()
-  endforeach()
+  string(REPLACE "\n" ";" inputs "${texts}")
   add_custom_command(OUTPUT ${output}
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/notices.py ${description} ${output}
-    DEPENDS ${description} ${inputs} ${PROJECT_SOURCE_DIR}/tools/notices.py
+    DEPENDS ${description} ${PROJECT_SOURCE_DIR}/LICENSE ${inputs} ${PROJECT_SOURCE_DIR}/tools/notices.py
     COMMENT "Writing the notices of ${artefact}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${output})

@@ -3,19 +3,27 @@
 #
 # SPDX-License-Identifier: MIT
 
-"""Writes the notices file of an artefact that bundles third-party code.
+"""Describes an artefact that bundles third-party code, and writes its notices.
 
-The build describes the artefact in a JSON file (cmake/notices.cmake): the
-program with its licence, and each component it contains with its version,
-SPDX licence and where its copyright and licence texts are: a file taken
-whole (a component's own COPYING, a Debian copyright file in
+The build (cmake/notices.cmake) has the artefact described in a JSON file:
+the program with its licence, and each component it contains with its
+version, SPDX licence and where its copyright and licence texts are: a file
+taken whole (a component's own COPYING, a Debian copyright file in
 /usr/share/doc/PACKAGE/), the leading comment of a source file, or the
 paragraphs of a machine-readable Debian copyright file (DEP-5) that cover
 the files the artefact links, with the licence paragraphs they name. So the
 texts always come from the components as installed, and a new version brings
-its own notice.
+its own notice. The same file feeds the release's SBOM.
 
-Usage: notices.py COMPONENTS_JSON OUTPUT
+Usage: notices.py describe COMPONENTS_JSON PRODUCT VERSION LICENCE LICENCE_TEXT ARTEFACT
+                  [--component FIELD=VALUE... --texts TEXT...]...
+         writes COMPONENTS_JSON (unless it holds the same already) and prints
+         the paths of the texts, one a line. FIELD: name, version, licence,
+         description, origin, purl, supplier. TEXT: LABEL PATH TAKE, where
+         TAKE is all, leading-comment, or dep5 followed by the Files patterns
+         to take and END.
+       notices.py COMPONENTS_JSON OUTPUT
+         writes the notices text.
 """
 
 import json
@@ -114,7 +122,69 @@ def text_of(source):
     raise SystemExit(f"{source['path']}: unknown way to take its text: {take}")
 
 
+def texts_of(tokens):
+    """The TEXT groups of a component's arguments (see the usage above)."""
+    texts = []
+    at = 0
+    while at < len(tokens):
+        if at + 3 > len(tokens):
+            raise SystemExit(f"an incomplete text: {tokens[at:]}")
+        label, path, take = tokens[at:at + 3]
+        at += 3
+        text = {"label": label, "path": path, "take": take}
+        if take == "dep5":
+            end = tokens.index("END", at) if "END" in tokens[at:] else None
+            if end is None:
+                raise SystemExit(f"{label}: dep5 patterns without END")
+            text["files"] = tokens[at:end]
+            at = end + 1
+        elif take not in ("all", "leading-comment"):
+            raise SystemExit(f"{path}: unknown way to take its text: {take}")
+        texts.append(text)
+    return texts
+
+
+def describe(arguments):
+    """The describe command (see the usage above)."""
+    if len(arguments) < 6:
+        raise SystemExit(__doc__)
+    output, product, version, licence, licence_text, artefact = arguments[:6]
+    components = []
+    rest = arguments[6:]
+    while rest:
+        if rest[0] != "--component" or "--texts" not in rest:
+            raise SystemExit(f"expected --component FIELD=VALUE... --texts TEXT..., not {rest[:3]}")
+        texts_at = rest.index("--texts")
+        following = rest.index("--component", texts_at) if "--component" in rest[texts_at:] else len(rest)
+        component = {}
+        for field in rest[1:texts_at]:
+            name, _, value = field.partition("=")
+            if name not in ("name", "version", "licence", "description", "origin", "purl", "supplier"):
+                raise SystemExit(f"unknown component field: {field}")
+            component[name] = value
+        component["texts"] = texts_of(rest[texts_at + 1:following])
+        components.append(component)
+        rest = rest[following:]
+    what = {"product": product, "version": version, "licence": licence, "licenceText": licence_text,
+            "artefact": artefact, "components": components}
+    text = json.dumps(what, indent=2, ensure_ascii=False) + "\n"
+    try:
+        with open(output, encoding="utf-8") as stream:
+            unchanged = stream.read() == text
+    except FileNotFoundError:
+        unchanged = False
+    if not unchanged:
+        with open(output, "w", encoding="utf-8") as stream:
+            stream.write(text)
+    for component in components:
+        for source in component["texts"]:
+            print(source["path"])
+
+
 def main(arguments):
+    if len(arguments) > 1 and arguments[1] == "describe":
+        describe(arguments[2:])
+        return
     if len(arguments) != 3:
         raise SystemExit(__doc__)
     with open(arguments[1], encoding="utf-8") as stream:

@@ -20,6 +20,16 @@ namespace {
 
 constexpr std::size_t kIndicesPerPiece = 6;
 
+// The info log of a shader or a program, through the pair of calls for its kind.
+template <typename GetParameter, typename GetLog>
+std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog) {
+    GLint length = 0;
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
+    std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
+    getLog(object, length, nullptr, log.data());
+    return log;
+}
+
 // A shader, or 0 where it does not compile (its log goes to the console).
 GLuint compile(GLenum type, const char* source) {
     const GLuint shader = emscripten_glCreateShader(type);
@@ -28,10 +38,7 @@ GLuint compile(GLenum type, const char* source) {
     GLint compiled = GL_FALSE;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (compiled == GL_FALSE) {
-        GLint length = 0;
-        emscripten_glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-        std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-        emscripten_glGetShaderInfoLog(shader, length, nullptr, log.data());
+        const std::string log = infoLog(shader, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog);
         emscripten_console_error(("The viewer's shader does not compile: " + log).c_str());
         emscripten_glDeleteShader(shader);
         return 0;
@@ -54,10 +61,7 @@ GLuint link(GLuint vertexShader, GLuint fragmentShader) {
     GLint linked = GL_FALSE;
     emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == GL_FALSE) {
-        GLint length = 0;
-        emscripten_glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-        std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-        emscripten_glGetProgramInfoLog(program, length, nullptr, log.data());
+        const std::string log = infoLog(program, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog);
         emscripten_console_error(("The viewer's shader program does not link: " + log).c_str());
         emscripten_glDeleteProgram(program);
         return 0;

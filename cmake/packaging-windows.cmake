@@ -36,3 +36,7 @@ SetDateSave off
 Function un.onUninstSuccess
   DeleteRegKey /ifempty SHCTX \\\"Software\\\\${CPACK_PACKAGE_VENDOR}\\\"
 FunctionEnd")
+
+# With a code-signing certificate (scripts/package windows), the staged
+# program is signed before it is packed.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/authenticode.cmake)

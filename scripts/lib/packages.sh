@@ -30,6 +30,11 @@ MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev p7zip-ful
 # comes with Emscripten (any Node.js from 18 on will do).
 MORPH_WEB_PACKAGES=(emscripten chromium dpkg-dev)
 
+# For a release: zip for the site's zip; and to sign it, GnuPG, rpmsign (in
+# rpm), apt-ftparchive (apt-utils), createrepo_c and osslsigncode; dnf to
+# read the RPM repository in the release's test.
+MORPH_RELEASE_PACKAGES=(zip gnupg rpm apt-utils createrepo-c osslsigncode openssl dnf)
+
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
 

@@ -11,8 +11,8 @@
 #include <webgl/webgl2.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
-#include <string>
 #include <vector>
 
 namespace morph::web {
@@ -20,14 +20,15 @@ namespace {
 
 constexpr std::size_t kIndicesPerPiece = 6;
 
-// The info log of a shader or a program, through the pair of calls for its kind.
-template <typename GetParameter, typename GetLog>
-std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog) {
-    GLint length = 0;
-    getParameter(object, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<std::size_t>(std::max(length, 1)), '\0');
-    getLog(object, length, nullptr, log.data());
-    return log;
+// Says on the console what went wrong, with the info log of the shader or
+// program (at most its first kLogBytes - 1 bytes), read by GET_LOG.
+constexpr GLsizei kLogBytes = 1024;
+template <typename GetLog>
+void reportFailure(const char* what, GLuint object, GetLog getLog) {
+    std::array<char, kLogBytes> log{};
+    getLog(object, kLogBytes, nullptr, log.data());
+    emscripten_console_error(what);
+    emscripten_console_error(log.data());
 }
 
 // A shader, or 0 where it does not compile (its log goes to the console).
@@ -38,8 +39,7 @@ GLuint compile(GLenum type, const char* source) {
     GLint compiled = GL_FALSE;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (compiled == GL_FALSE) {
-        const std::string log = infoLog(shader, emscripten_glGetShaderiv, emscripten_glGetShaderInfoLog);
-        emscripten_console_error(("The viewer's shader does not compile: " + log).c_str());
+        reportFailure("The viewer's shader does not compile:", shader, emscripten_glGetShaderInfoLog);
         emscripten_glDeleteShader(shader);
         return 0;
     }
@@ -61,8 +61,7 @@ GLuint link(GLuint vertexShader, GLuint fragmentShader) {
     GLint linked = GL_FALSE;
     emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == GL_FALSE) {
-        const std::string log = infoLog(program, emscripten_glGetProgramiv, emscripten_glGetProgramInfoLog);
-        emscripten_console_error(("The viewer's shader program does not link: " + log).c_str());
+        reportFailure("The viewer's shader program does not link:", program, emscripten_glGetProgramInfoLog);
         emscripten_glDeleteProgram(program);
         return 0;
     }

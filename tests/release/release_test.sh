@@ -4,52 +4,104 @@
 #
 # SPDX-License-Identifier: MIT
 
-# A release: scripts/release in two fresh clones of the commit, in different
-# folders and a second later, makes the same bytes in every file of its
-# folder; SHA256SUMS checks there; the source archive, unpacked where there is
-# no git, builds a .deb byte-identical to the release's; the Windows zip and
-# installer and the site's zip hold the notices, which name freeglut's
-# copyright holder; every SBOM passes CycloneDX's own validator, and those of
-# the Windows program and the site list freeglut.
+# A signed release, with throwaway keys the test makes: an OpenPGP key and a
+# certificate authority with a code-signing certificate, and another of each.
+#  - scripts/release in two fresh clones of the commit, in different folders
+#    and a second later, gives the same bytes in every file, signatures
+#    included; SHA256SUMS checks;
+#  - every signature verifies (SHA256SUMS.asc, the .rpm, the APT and RPM
+#    repositories, Authenticode on the program and the installer) and is
+#    refused once its file is altered by one byte or checked against the
+#    other key;
+#  - apt, told of this repository alone, installs morph-viewer, which runs; a
+#    release 1.0.1 made from a commit whose changelog says so is added to the
+#    repository, and apt-get upgrade brings it; a repository whose Packages
+#    changed after signing, or one signed by the other key, is refused and
+#    nothing is installed;
+#  - dnf reads the RPM repository with repo_gpgcheck;
+#  - the signed installer installs and uninstalls under Wine;
+#  - the source archive, unpacked where there is no git, builds the same .deb;
+#    the zips, the installer and the site hold the notices; every SBOM is
+#    valid CycloneDX.
+# The last signed release stays in SOURCE_DIR/build-dist/signed-test/, with
+# the test's public key and its authority's certificate beside it.
 # Tests the commit checked out in SOURCE_DIR (not uncommitted changes).
 # Usage: release_test.sh SOURCE_DIR
 set -euo pipefail
 source="$1"
-source "$source/scripts/lib/x11.sh"  # fail
+source "$source/scripts/lib/x11.sh"
+source "$source/tests/release/keys.sh"
 export MORPH_NO_INSTALL=1  # a test installs no Debian package: missing ones fail it
+export MORPH_VIEWER_FACTS=${MORPH_VIEWER_FACTS:-$source/build/viewer-facts.sh}
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+installed=
+finish() {
+  if [ -n "$installed" ]; then
+    dpkg --purge morph-viewer >/dev/null 2>&1 || true
+  fi
+  rm -rf "$scratch"
+}
+trap finish EXIT
+if dpkg-query -W -f='${Status}' morph-viewer 2>/dev/null | grep -q 'install ok'; then
+  fail "morph-viewer is installed on this machine; the test installs and removes it itself: remove it first"
+fi
+
+echo "== throwaway keys"
+keys=$scratch/keys
+mkdir -m 700 "$keys"
+make_openpgp_key "$keys" release
+make_openpgp_key "$keys" other
+make_code_signing "$keys" release
+make_code_signing "$keys" other
+echo "OpenPGP keys and code-signing certificates made in $keys"
+signing=(--gpg-key-file "$keys/release.key" --pkcs12 "$keys/release.p12" --password-file "$keys/release.password")
+
 git clone -q "$source" "$scratch/first"
 mkdir -p "$scratch/elsewhere/deeper"
 git clone -q "$source" "$scratch/elsewhere/deeper/second"
 echo "commit $(git -C "$source" rev-parse HEAD), cloned twice"
 
-# release CLONE: the release folder scripts/release made there.
+# release CLONE [OPTIONS]: the release folder scripts/release made there.
 release() {
-  (cd "$1" && ./scripts/release) >"$1/release.log" 2>&1 || {
-    tail -n 40 "$1/release.log" >&2
-    fail "scripts/release failed in $1"
+  local clone=$1
+  shift
+  (cd "$clone" && ./scripts/release "$@") >"$clone/release.log" 2>&1 || {
+    tail -n 40 "$clone/release.log" >&2
+    fail "scripts/release failed in $clone"
   }
-  echo "$1/$(tail -n 1 "$1/release.log")"
+  grep -q "$keys" "$clone/release.log" && fail "the release's log names the keys' folder"
+  echo "$clone/$(tail -n 1 "$clone/release.log")"
 }
-one=$(release "$scratch/first")
+one=$(release "$scratch/first" "${signing[@]}")
 sleep 1.1  # a later second: any date taken from the clock would differ
-two=$(release "$scratch/elsewhere/deeper/second")
+two=$(release "$scratch/elsewhere/deeper/second" "${signing[@]}")
 version=$(basename "$one" | sed 's/^morph-viewer-//')
+tail -n 3 "$scratch/first/release.log" | head -n 2 | sed 's/^/  /'
 
 echo "== the release folder, twice"
-(cd "$one" && ls -l | sed 1d | awk '{printf "  %10d  %s\n", $5, $9}')
-diff <(cd "$one" && ls) <(cd "$two" && ls) || fail "the two release folders hold different files"
-for file in "$one"/*; do
-  cmp -s "$file" "$two/$(basename "$file")" || {
-    diffoscope --no-progress --text - "$file" "$two/$(basename "$file")" 2>&1 | head -n 40 || true
-    fail "the two builds of $(basename "$file") differ"
+(cd "$one" && find . -type f | sort | xargs ls -l | awk '{printf "  %10d  %s\n", $5, $9}')
+diff <(cd "$one" && find . -type f | sort) <(cd "$two" && find . -type f | sort) ||
+  fail "the two release folders hold different files"
+while read -r file; do
+  cmp -s "$one/$file" "$two/$file" || {
+    diffoscope --no-progress --text - "$one/$file" "$two/$file" 2>&1 | head -n 40 || true
+    fail "the two builds of $file differ"
   }
-done
-echo "every file the same bytes; SHA256SUMS:"
+done < <(cd "$one" && find . -type f | sort)
+echo "every file the same bytes, every signature included; SHA256SUMS:"
 sed 's/^/  /' "$one/SHA256SUMS"
 (cd "$two" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not check"
 echo "sha256sum -c SHA256SUMS: OK"
+grep -rqa "PRIVATE KEY" "$one" && fail "a private key is in the release folder"
+for secret in "$keys/release.key" "$keys/release.p12"; do
+  while read -r file; do
+    cmp -s "$secret" "$file" && fail "$(basename "$secret") is in the release folder"
+  done < <(find "$one" -type f)
+done
+echo "no private key in the release folder"
+
+source "$source/tests/release/signatures.sh"
+source "$source/tests/release/repositories.sh"
 
 echo "== the source archive, built without git"
 mkdir "$scratch/archive"
@@ -92,4 +144,13 @@ for sbom in "$one/morph-viewer-$version-win64.zip.cdx.json" "$one/morph-viewer-$
   grep -qE '"name": "freeglut( 8 x 13 font)?"' "$sbom" || fail "$(basename "$sbom") does not list freeglut"
 done
 echo "the Windows program's and the site's SBOMs list freeglut"
+
+echo "== the signed release, kept for inspection"
+kept=$source/build-dist/signed-test
+rm -rf "$kept"
+mkdir -p "$kept"
+cp -a "$three" "$kept/"
+cp "$keys/release.asc" "$kept/test-openpgp-key.asc"
+cp "$keys/release-ca.pem" "$kept/test-authority.pem"
+echo "$kept: $(basename "$three"), the test's public key and its authority's certificate"
 echo "PASS"

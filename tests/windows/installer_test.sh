@@ -10,22 +10,30 @@
 # the installed program maps its window and ends with status 1 on Escape; a
 # silent uninstall leaves none of its files, shortcuts or registry keys. The
 # zip holds the program, its licence and the notices of what it bundles.
-# Usage: installer_test.sh SOURCE_DIR WINDOWS_BUILD_DIR
+# With INSTALLER, that installer (and the zip beside it, as a release holds
+# them) instead of a new one.
+# Usage: installer_test.sh SOURCE_DIR WINDOWS_BUILD_DIR [INSTALLER]
 set -euo pipefail
 source="$1"
 build="$2"
+given=${3:-}
 source "$source/scripts/lib/x11.sh"
 wine_run=$source/scripts/lib/wine-run
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/prefix
 trap 'WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-cpack --config "$build/CPackConfig.cmake" -B "$scratch/packages" >"$scratch/cpack.log" 2>&1 || {
-  tail -n 30 "$scratch/cpack.log" >&2
-  fail "cpack failed"
-}
-installer=$(ls "$scratch"/packages/morph-viewer-*-win64.exe)
-zip=$(ls "$scratch"/packages/morph-viewer-*-win64.zip)
+if [ -n "$given" ]; then
+  installer=$given
+  zip=${given%.exe}.zip
+else
+  cpack --config "$build/CPackConfig.cmake" -B "$scratch/packages" >"$scratch/cpack.log" 2>&1 || {
+    tail -n 30 "$scratch/cpack.log" >&2
+    fail "cpack failed"
+  }
+  installer=$(ls "$scratch"/packages/morph-viewer-*-win64.exe)
+  zip=$(ls "$scratch"/packages/morph-viewer-*-win64.zip)
+fi
 version=$(basename "$installer" | sed -E 's/^morph-viewer-(.*)-win64\.exe$/\1/')
 echo "installer $(basename "$installer") ($(stat -c %s "$installer") bytes), zip $(basename "$zip") ($(stat -c %s "$zip") bytes)"
 

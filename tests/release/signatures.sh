@@ -24,7 +24,8 @@ expect_refused() {
   if "$@" >"$scratch/refused.log" 2>&1; then
     fail "$what was accepted"
   fi
-  echo "refused: $what ($(grep -m1 -iE 'bad|fail|not ok|error|mismatch|no public key|nokey|missing' "$scratch/refused.log" | head -c 100))"
+  echo "refused: $what ($(grep -iwE 'bad|failed|not ok|error|mismatch|no public key|nokey|missing|not signed' \
+    "$scratch/refused.log" | head -n 1 | cut -c 1-110))"
 }
 
 echo "== SHA256SUMS.asc"

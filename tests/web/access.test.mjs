@@ -19,7 +19,7 @@ import {
   serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts, kPhone,
 } from '../../scripts/lib/web.mjs';
 import { useSite, expectClean, kSite } from './session.mjs';
-import { waitForChange, waitForFrame, staysStill } from './waits.mjs';
+import { waitForChange, waitForFrame, staysStill, waitUntilSettled } from './waits.mjs';
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const kAxeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
@@ -105,7 +105,7 @@ test('pause holds the picture, play moves it; paused, the surfaces still change'
   assert.equal(await text(page, 'pause'), 'Pause');
   await page.tap('#pause');
   assert.equal(await text(page, 'pause'), 'Play');
-  await new Promise((r) => setTimeout(r, 200));  // a frame already drawn may still be shown
+  assert.ok(await waitUntilSettled(page), 'frames or idle calls went on after the pause');
   const idle = (await counts(page)).idleCalls;
   assert.ok(await staysStill(page, 1000), 'the picture moved while paused');
   assert.equal((await counts(page)).idleCalls, idle, 'idle calls went on while paused');
@@ -141,7 +141,7 @@ test('reduced motion starts still and says why; play moves; asking for it while 
   await running.emulateMediaFeatures(kReduce);
   await running.waitForFunction(() => document.getElementById('pause').textContent === 'Play', { timeout: 5000 });
   assert.match(await text(running, 'status'), /reduced motion/);
-  await new Promise((r) => setTimeout(r, 200));
+  assert.ok(await waitUntilSettled(running), 'frames or idle calls went on after reduced motion was asked for');
   assert.ok(await staysStill(running, 1000), 'the picture moved after reduced motion was asked for');
   await expectClean(running);
   await running.close();

@@ -13,7 +13,7 @@ import { PNG } from 'pngjs';
 import { launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
 import { useSite, expectClean } from './session.mjs';
 import { keepWorkerContexts, loseContext, restoreContext } from './context.mjs';
-import { waitForChange, waitForFrame } from './waits.mjs';
+import { waitForChange, waitForFrame, waitUntilSettled } from './waits.mjs';
 
 let base;
 let browser;
@@ -184,7 +184,7 @@ test('a hidden tab pauses: no idle calls while another tab is in front, then it 
   await other.bringToFront();
   await page.waitForFunction(() => document.visibilityState === 'hidden', { timeout: 5000 });
   // A frame the browser had already asked for may still come: let it settle.
-  await new Promise((r) => setTimeout(r, 200));
+  assert.ok(await waitUntilSettled(page), 'frames or idle calls went on after the tab was hidden');
   const hidden = await both();
   // Longer than a second: a timer-driven loop would run at least once, as
   // browsers let a hidden tab's timers fire once a second.

@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: MIT
 
 // Bounded waits on the canvas, shared by the page's tests.
-import { canvasPng } from '../../scripts/lib/web.mjs';
+import { canvasPng, counts } from '../../scripts/lib/web.mjs';
 
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -34,4 +34,20 @@ export async function staysStill(page, ms = 1000) {
   const first = await canvasPng(page);
   await pause(ms);
   return (await canvasPng(page)).equals(first);
+}
+
+// Waits until the viewer has settled after a pause: no frame shown and no
+// idle call made for QUIET ms (a frame drawn just before the pause may still
+// be on its way to the canvas, later on a loaded machine). Whether it
+// settled within TIMEOUT ms.
+export async function waitUntilSettled(page, quiet = 300, timeout = 10000) {
+  const end = Date.now() + timeout;
+  let last = await counts(page);
+  for (;;) {
+    await pause(quiet);
+    const now = await counts(page);
+    if (now.frames === last.frames && now.idleCalls === last.idleCalls) return true;
+    if (Date.now() > end) return false;
+    last = now;
+  }
 }

@@ -125,7 +125,13 @@ use_rpm_repository() {
   sed -e "s|^baseurl=.*|baseurl=file://$1|" -e "s|^gpgkey=.*|gpgkey=file://$2|" "$three/rpm/morph-viewer.repo" \
     >"$scratch/dnf-repos/morph-viewer.repo"
 }
-rpm_installed() { rpm --root "$dnfRoot" -q --qf '%{VERSION}' morph-viewer 2>/dev/null || true; }
+# The version of morph-viewer in dnf's root, or nothing (rpm says "not
+# installed" on its standard output).
+rpm_installed() {
+  if rpm --root "$dnfRoot" -q morph-viewer >/dev/null 2>&1; then
+    rpm --root "$dnfRoot" -q --qf '%{VERSION}' morph-viewer
+  fi
+}
 grep -qx 'gpgcheck=1' "$three/rpm/morph-viewer.repo" && grep -qx 'repo_gpgcheck=1' "$three/rpm/morph-viewer.repo" ||
   fail "morph-viewer.repo does not check both signatures"
 

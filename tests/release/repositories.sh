@@ -100,13 +100,13 @@ echo "== dnf installs and upgrades the viewer in a root of its own"
 # repository of the test's own, so that dnf can resolve, check the signatures
 # and install into the empty root.
 dnfRoot=$scratch/dnf-root
-mkdir -p "$dnfRoot" "$scratch/dnf-repos" "$scratch/stub/SPECS" "$scratch/stub/repo"
+mkdir -p "$dnfRoot" "$scratch/dnf-repos" "$scratch/stub/repo"
 {
   printf 'Name: morph-test-base\nVersion: 1\nRelease: 1\nSummary: What the empty root lacks\nLicense: MIT\nBuildArch: noarch\n'
   rpm -qp --requires "$one/morph-viewer-$version-1.x86_64.rpm" 2>/dev/null | grep -v '^rpmlib(' | sed 's/^/Provides: /'
   printf '%%description\nProvides what morph-viewer requires, for a test in an empty root.\n%%files\n'
-} >"$scratch/stub/SPECS/base.spec"
-rpmbuild --quiet --define "_topdir $scratch/stub" -bb "$scratch/stub/SPECS/base.spec" >/dev/null 2>&1 ||
+} >"$scratch/stub/morph-test-base.rpm-recipe"
+rpmbuild --quiet --define "_topdir $scratch/stub" -bb "$scratch/stub/morph-test-base.rpm-recipe" >/dev/null 2>&1 ||
   fail "rpmbuild could not make the stub package"
 cp "$scratch"/stub/RPMS/noarch/*.rpm "$scratch/stub/repo/"
 createrepo_c --quiet --no-database "$scratch/stub/repo" >/dev/null

@@ -42,9 +42,32 @@ add_custom_target(morph_compressed_data ALL DEPENDS ${morph_compressed})
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# The desktop entry and the metainfo with every language of data/po merged
+# in (Name[de]=..., <summary xml:lang="de">...), by gettext's msgfmt as GNOME
+# and KDE programs do.
+find_package(Gettext REQUIRED)
+file(STRINGS ${morph_data}/po/LINGUAS morph_languages)
+list(TRANSFORM morph_languages PREPEND ${morph_data}/po/ OUTPUT_VARIABLE morph_catalogs)
+list(TRANSFORM morph_catalogs APPEND .po)
+set(morph_merged)
+foreach(kind IN ITEMS desktop xml)
+  set(file ${MORPH_APP_ID}.desktop)
+  if(kind STREQUAL xml)
+    set(file ${MORPH_APP_ID}.metainfo.xml)
+  endif()
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/data/${file}
+    COMMAND ${GETTEXT_MSGFMT_EXECUTABLE} --${kind} --template=${morph_data}/${file} -d ${morph_data}/po
+            -o ${PROJECT_BINARY_DIR}/data/${file}
+    DEPENDS ${morph_data}/${file} ${morph_data}/po/LINGUAS ${morph_catalogs}
+    COMMENT "Merging the translations into ${file}"
+    VERBATIM)
+  list(APPEND morph_merged ${PROJECT_BINARY_DIR}/data/${file})
+endforeach()
+add_custom_target(morph_translated_data ALL DEPENDS ${morph_merged})
+
 install(TARGETS morph-viewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${morph_data}/${MORPH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${morph_data}/${MORPH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_BINARY_DIR}/data/${MORPH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_BINARY_DIR}/data/${MORPH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${morph_data}/icons/256x256/morph-viewer.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${PROJECT_BINARY_DIR}/data/morph-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -17,6 +17,7 @@ MORPH_PACKAGES=(
   clang-format clang-tidy clang reuse         # style, licence and static checks, the second compiler
   dpkg-dev file lintian devscripts            # the Debian package: dependencies, checks, hardening-check
   desktop-file-utils appstream man-db         # checks of the desktop entry, metainfo and manual page
+  gettext                                     # translations merged into the desktop entry and metainfo; their checks
   rpm rpm2cpio cpio rpmlint                   # the RPM: rpmbuild, unpacking, checks
   diffoscope-minimal                          # where two builds of a package differ
 )

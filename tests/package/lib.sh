@@ -36,15 +36,30 @@ expect_packaged_files() {
 }
 
 # check_unpacked_tree ROOT VERSION: the desktop entry and the metainfo of an
-# unpacked package validate, the metainfo's newest release is VERSION, the
-# icon is 256 x 256 and the viewer is hardened.
+# unpacked package validate and carry every language of data/po/LINGUAS (the
+# entry's Name, GenericName, Comment and Keywords; the metainfo's name,
+# summary and each paragraph of its description), the metainfo's newest
+# release is VERSION, the icon is 256 x 256 and the viewer is hardened.
 check_unpacked_tree() {
-  local root=$1 version=$2 output release
-  output=$(desktop-file-validate "$root/usr/share/applications/org.example.MorphViewer.desktop" 2>&1) ||
-    fail "desktop-file-validate: $output"
+  local root=$1 version=$2 output release language key count
+  local entry=$root/usr/share/applications/org.example.MorphViewer.desktop
+  local metainfo=$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml
+  output=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $output"
   [ -z "$output" ] || fail "desktop-file-validate printed: $output"
-  appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" ||
-    fail "appstreamcli rejects the metainfo"
+  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
+  local paragraphs
+  paragraphs=$(sed -n '/<description>/,/<\/description>/p' "$metainfo" | grep -c '<p>' || true)
+  for language in $(cat "$MORPH_SOURCE/data/po/LINGUAS"); do
+    for key in Name GenericName Comment Keywords; do
+      grep -q "^$key\[$language\]=." "$entry" || fail "the desktop entry has no $key[$language]"
+    done
+    for key in name summary; do
+      grep -q "<$key xml:lang=\"$language\">" "$metainfo" || fail "the metainfo has no $key in $language"
+    done
+    count=$(grep -c "<p xml:lang=\"$language\">" "$metainfo" || true)
+    [ "$count" = "$paragraphs" ] || fail "the metainfo's description has $count of $paragraphs paragraphs in $language"
+  done
+  echo "desktop entry and metainfo valid, in English and $(wc -w <"$MORPH_SOURCE/data/po/LINGUAS") more languages"
   release=$(grep -m1 -o '<release version="[^"]*"' "$root/usr/share/metainfo/org.example.MorphViewer.metainfo.xml" |
     cut -d'"' -f2)
   [ "$release" = "$version" ] || fail "metainfo's newest release is $release, the package $version"

@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: MIT
 
 # The browser build's site folder, build-web/site: the page (index.html,
-# style.css and its ES modules: page.js, url-state.js, protocol.js), the
+# style.css and its ES modules: page.js, url-state.js, protocol.js, texts.js),
+# its texts in every language (texts/<tag>.json, with languages.js and the
+# English put into index.html, by tools/page_texts.py from data/po), the
 # viewer's side (viewer.js, viewer-worker.js) with Emscripten's module
 # (morph-viewer.js, an ES module too, and the WebAssembly module), the facts
 # the page takes from the viewer's headers (viewer-facts.js, written by
@@ -31,7 +33,29 @@ add_custom_command(OUTPUT ${MORPH_SITE_DIR}/viewer-facts.js
   VERBATIM)
 add_custom_target(morph_site_facts ALL DEPENDS ${MORPH_SITE_DIR}/viewer-facts.js)
 
-set(morph_site_files index.html style.css manifest.webmanifest page.js url-state.js protocol.js viewer.js
+# The page's texts, from the translations' catalogs.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_package(Gettext REQUIRED)  # msgattrib and msgexec, beside msgfmt
+set(morph_po ${PROJECT_SOURCE_DIR}/data/po)
+file(STRINGS ${morph_po}/LINGUAS morph_languages)
+set(morph_texts texts/en.json)
+set(morph_catalogs)
+foreach(locale IN LISTS morph_languages)
+  string(REPLACE _ - tag ${locale})
+  list(APPEND morph_texts texts/${tag}.json)
+  list(APPEND morph_catalogs ${morph_po}/${locale}.po)
+endforeach()
+list(TRANSFORM morph_texts PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_text_paths)
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/index.html ${MORPH_SITE_DIR}/languages.js ${morph_text_paths}
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/page_texts.py ${morph_po}/morph-viewer.pot ${morph_po}
+          ${morph_web}/index.html ${MORPH_SITE_DIR}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/page_texts.py ${morph_po}/morph-viewer.pot ${morph_po}/LINGUAS ${morph_catalogs}
+          ${morph_web}/index.html
+  COMMENT "Writing the page's texts"
+  VERBATIM)
+add_custom_target(morph_site_texts ALL DEPENDS ${MORPH_SITE_DIR}/index.html)
+
+set(morph_site_files style.css manifest.webmanifest page.js url-state.js protocol.js texts.js viewer.js
     viewer-worker.js)
 foreach(file IN LISTS morph_site_files)
   configure_file(${morph_web}/${file} ${MORPH_SITE_DIR}/${file} COPYONLY)
@@ -45,14 +69,14 @@ configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/ic
 include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
 morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEGLUT_SOURCE_DIR})
 list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm viewer-facts.js icon.png icon-192.png icon-512.png
-     notices.txt)
+     notices.txt index.html languages.js ${morph_texts})
 list(SORT morph_site_files)
 
 list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)
 add_custom_command(OUTPUT ${MORPH_SITE_DIR}/sw.js
   COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${MORPH_SITE_DIR} -DTEMPLATE=${morph_web}/sw.js.in
           "-DFILES=${morph_site_files}" -P ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
-  DEPENDS morph-viewer morph_site_facts ${morph_site_paths} ${morph_web}/sw.js.in ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+  DEPENDS morph-viewer morph_site_facts morph_site_texts ${morph_site_paths} ${morph_web}/sw.js.in ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
   COMMENT "Writing the site's service worker"
   VERBATIM)
 add_custom_target(morph_site_worker ALL DEPENDS ${MORPH_SITE_DIR}/sw.js)

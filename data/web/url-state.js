@@ -8,8 +8,8 @@
 //                  the viewer's own start pair)
 //   steps          idle calls run before the first frame, 0 to 100000000
 //   paused         present: start paused on that frame
-// A bad value is named with its range, and the viewer starts with its
-// defaults.
+// A bad value is reported with its range, and the viewer starts with its
+// defaults. (The page reads "lang" and "embed" itself.)
 import { kSurfaces, kStart } from './viewer-facts.js';
 
 export const kMaxSteps = 100000000;
@@ -20,8 +20,10 @@ const kRules = Object.freeze({
   steps: kMaxSteps,
 });
 
-// { start: { first, second, steps, paused }, problems: [sentences] } for
-// the URL query SEARCH (location.search).
+// { start: { first, second, steps, paused }, problems } for the URL query
+// SEARCH (location.search); each problem is { name, greatest, text }: the
+// parameter, its greatest value and what the URL gave, for the page to say in
+// its reader's language.
 export function readUrlState(search) {
   const parameters = new URLSearchParams(search);
   const defaults = { first: kStart.first, second: kStart.second, steps: 0 };
@@ -32,7 +34,7 @@ export function readUrlState(search) {
     const text = parameters.get(name);
     const digits = new RegExp(`^[0-9]{1,${String(greatest).length}}$`);
     if (!digits.test(text) || Number(text) > greatest) {
-      problems.push(`"${name}" must be a whole number from 0 to ${greatest}, not "${text}".`);
+      problems.push({ name, greatest, text });
     } else {
       start[name] = Number(text);
     }

@@ -251,21 +251,21 @@ controls.pause.addEventListener('click', () => {
 });
 
 // Keys with Ctrl, Alt or Meta are the browser's, and so are Enter and the
-// space bar on a focused control, which the control then delivers itself, and
-// every key but Tab in the language list and the embedding HTML's text.
-// Tab reaches the viewer and still moves the focus.
+// space bar on a focused control, which the control then delivers itself.
+// Tab reaches the viewer and still moves the focus; so does every key in the
+// language list and the embedding HTML's text, which keep their own use of it
+// (the list's type-ahead).
 window.addEventListener('keydown', (event) => {
   if (event.ctrlKey || event.altKey || event.metaKey) return;
   const focus = document.activeElement;
   const onControl = focus && ['BUTTON', 'A', 'SUMMARY'].includes(focus.tagName);
   if (onControl && (event.key === 'Enter' || event.key === ' ')) return;
-  const inField = focus && ['SELECT', 'TEXTAREA'].includes(focus.tagName);
-  if (inField && event.key !== 'Tab') return;
   let code = kNamedKeys[event.key];
   if (code === undefined && event.key.length === 1 && event.key.charCodeAt(0) < 128) code = event.key.charCodeAt(0);
   if (code === undefined) return;
   press(code);
-  if (event.key !== 'Tab') event.preventDefault();
+  const inField = focus && ['SELECT', 'TEXTAREA'].includes(focus.tagName);
+  if (event.key !== 'Tab' && !inField) event.preventDefault();
 });
 
 // A hidden page stops the viewer's frames and idle calls until shown again.

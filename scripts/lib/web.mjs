@@ -6,12 +6,15 @@
 // for the site folder (with the page's content security policy), and Debian's
 // Chromium, headless, driven by puppeteer-core.
 import { createServer } from 'node:http';
+import { readFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-// The policy the site must work under: its own files only, no eval.
-export const kPolicy = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+// The policy the site must work under, as the page states it in its own
+// <meta http-equiv="Content-Security-Policy">: its own files only, no eval.
+export const kPolicy = readFileSync(new URL('../../data/web/index.html', import.meta.url), 'utf8')
+  .match(/<meta http-equiv="Content-Security-Policy" content="([^"]*)">/)[1];
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
@@ -26,10 +29,11 @@ const kTypes = {
 // Files a static host sends compressed, to browsers that accept it.
 const kCompressed = new Set(['.html', '.js', '.css', '.webmanifest', '.wasm', '.txt']);
 
-// Serves DIRECTORY on 127.0.0.1:PORT (0: any free port); resolves to
-// { server, url } once it listens. Only files below DIRECTORY are served;
+// Serves DIRECTORY on 127.0.0.1:PORT (0: any free port), with the header
+// Content-Security-Policy: POLICY (none when null), as a host would; resolves
+// to { server, url } once it listens. Only files below DIRECTORY are served;
 // text and WebAssembly gzipped where the browser accepts it.
-export function serveSite(directory, port = 0) {
+export function serveSite(directory, port = 0, policy = kPolicy) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname));
     const file = join(directory, path.endsWith('/') ? join(path, 'index.html') : path);
@@ -41,10 +45,10 @@ export function serveSite(directory, port = 0) {
       let body = await readFile(file);
       const headers = {
         'Content-Type': kTypes[extname(file)] || 'application/octet-stream',
-        'Content-Security-Policy': kPolicy,
         'Cache-Control': 'no-store',
         Vary: 'Accept-Encoding',
       };
+      if (policy !== null) headers['Content-Security-Policy'] = policy;
       if (kCompressed.has(extname(file)) && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
         body = gzipSync(body, { level: 9 });
         headers['Content-Encoding'] = 'gzip';

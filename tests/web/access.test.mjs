@@ -11,7 +11,6 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { PNG } from 'pngjs';
@@ -19,10 +18,9 @@ import {
   serveSite, launchChromium, openPage, waitForFrames, canvasPng, counts, kPhone,
 } from '../../scripts/lib/web.mjs';
 import { useSite, expectClean, kSite } from './session.mjs';
+import { axeViolations } from './axe.mjs';
 import { waitForChange, waitForFrame, staysStill, waitUntilSettled } from './waits.mjs';
 
-const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
-const kAxeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
 const kReduce = [{ name: 'prefers-reduced-motion', value: 'reduce' }];
 const kNoPreference = [{ name: 'prefers-reduced-motion', value: 'no-preference' }];
 
@@ -44,15 +42,6 @@ async function frameOf(query, options) {
 }
 
 
-// axe-core's violations of the page as it is now (evaluated through the
-// DevTools protocol, which the page's policy does not govern).
-async function axeViolations(page) {
-  await page.evaluate(axeSource);
-  const result = await page.evaluate((tags) => window.axe.run(document, { runOnly: { type: 'tag', values: tags } }),
-    kAxeTags);
-  return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-}
-
 test('a phone taps each control: the frames are those the keys give, and End ends the viewer', async () => {
   const page = await openPage(browser, base + stateQuery(0, 1), { viewport: kPhone });
   await waitForFrames(page, 1);
@@ -70,7 +59,8 @@ test('a phone taps each control: the frames are those the keys give, and End end
   await page.tap('#end');
   await page.waitForFunction(() => document.body.dataset.viewer === 'ended', { timeout: 5000 });
   assert.equal(await page.evaluate(() => document.body.dataset.exitStatus), '1');
-  assert.ok(await page.$$eval('button', (all) => all.every((b) => b.disabled)), 'controls still enabled after the end');
+  assert.ok(await page.$$eval('.controls button', (all) => all.every((b) => b.disabled)),
+    'controls still enabled after the end');
   await expectClean(page);
   await page.close();
 });
@@ -79,6 +69,9 @@ test('the controls by keyboard alone: focus shows, Enter and the space bar deliv
   const page = await openPage(browser, base + stateQuery(0, 1));
   await waitForFrames(page, 1);
   const focused = () => page.evaluate(() => document.activeElement.id);
+  // The language list comes first, above the canvas.
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(), 'language');
   await page.keyboard.press('Tab');
   assert.equal(await focused(), 'first');
   assert.notEqual(await page.$eval('#first', (e) => getComputedStyle(e).outlineStyle), 'none', 'no visible focus');

@@ -1,0 +1,162 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
+// The page in every language, in Debian's headless Chromium: chosen by the
+// browser's preference and by ?lang=; no English left in what the page shows
+// or names for a screen reader where the language has its own text; axe-core
+// finds nothing in light, dark and forced colours; no sideways scroll at 320
+// CSS pixels; Arabic laid out right to left; and the canvas the same bytes as
+// the English page's. The language control changes all of it and keeps the
+// choice in the address.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
+import { useSite, expectClean, kSite } from './session.mjs';
+import { axeViolations } from './axe.mjs';
+
+const { kLanguages } = await import(join(kSite, 'languages.js'));
+const catalog = (tag) => JSON.parse(readFileSync(join(kSite, `texts/${tag}.json`), 'utf8'));
+const english = catalog('en');
+
+let base;
+let browser;
+useSite((session) => ({ base, browser } = session));
+
+const kState = '?first=2&second=4&steps=77&paused';
+const kColours = [
+  ['light', [{ name: 'prefers-color-scheme', value: 'light' }, { name: 'forced-colors', value: 'none' }]],
+  ['dark', [{ name: 'prefers-color-scheme', value: 'dark' }, { name: 'forced-colors', value: 'none' }]],
+  ['forced colours', [{ name: 'forced-colors', value: 'active' }]],
+];
+
+// A page whose browser prefers LANGUAGES (navigator.languages and the
+// Accept-Language header), as a reader's settings make it.
+const preferring = (languages) => async (page) => {
+  const session = await page.createCDPSession();
+  await session.send('Emulation.setUserAgentOverride', { userAgent: await browser.userAgent(),
+    acceptLanguage: languages.join(',') });
+};
+
+// What the page shows and names: its visible text (with the embedding part
+// opened), and every accessible name and title.
+function shownText(page) {
+  return page.evaluate(() => {
+    document.getElementById('embed').open = true;
+    const names = [...document.querySelectorAll('[aria-label], [title]')]
+      .map((e) => `${e.getAttribute('aria-label') ?? ''} ${e.getAttribute('title') ?? ''}`);
+    return [document.body.innerText, ...names].join('\n');
+  });
+}
+
+// The English of every message the language translates otherwise, in the
+// pieces between its placeholders, that TEXT still shows.
+function englishLeft(text, tag) {
+  const messages = catalog(tag);
+  const left = [];
+  for (const [key, source] of Object.entries(english)) {
+    if (!(key in messages) || messages[key] === source) continue;
+    for (const piece of source.split(/\{\w+\}/).map((p) => p.trim()).filter((p) => p.length >= 4)) {
+      if (text.includes(piece)) left.push(`${key}: "${piece}"`);
+    }
+  }
+  return left;
+}
+
+// Emulates the media features FEATURES through the DevTools protocol, which
+// (unlike puppeteer's own call) takes forced-colors.
+async function emulate(page, features) {
+  const session = await page.createCDPSession();
+  await session.send('Emulation.setEmulatedMedia', { features });
+  await session.detach();
+}
+
+const layoutOf = (page) => page.evaluate(() => {
+  const box = (id) => document.getElementById(id).getBoundingClientRect();
+  return { lang: document.documentElement.lang, dir: document.documentElement.dir,
+    scroll: document.documentElement.scrollWidth, client: document.documentElement.clientWidth,
+    first: box('first').left, second: box('second').left, headingLeft: document.querySelector('h1').getBoundingClientRect().left,
+    headingRight: document.querySelector('h1').getBoundingClientRect().right };
+});
+
+test('each language, by the browser\'s preference and by ?lang=: its texts, its direction, axe in every colour scheme, 320 pixels, the same canvas', async () => {
+  const englishPage = await openPage(browser, base + kState, { viewport: { width: 800, height: 700, deviceScaleFactor: 1 } });
+  await waitForFrames(englishPage, 1);
+  const englishCanvas = await canvasPng(englishPage);
+  await englishPage.close();
+  const report = [];
+  for (const { tag, dir } of kLanguages) {
+    // The browser's preference: a regional variant first, as browsers send it.
+    const preferred = await openPage(browser, base, { prepare: preferring([`${tag.split('-')[0]}-XX`, tag]) });
+    await preferred.waitForFunction((t) => document.documentElement.lang === t, { timeout: 10000 }, tag);
+    await waitForFrames(preferred, 1);
+    assert.deepEqual(englishLeft(await shownText(preferred), tag), [], `${tag} by preference: English left`);
+    await expectClean(preferred);
+    await preferred.close();
+
+    const page = await openPage(browser, `${base}${kState}&lang=${tag}`,
+      { viewport: { width: 800, height: 700, deviceScaleFactor: 1 }, prepare: preferring(['en-US']) });
+    await waitForFrames(page, 1);
+    await page.waitForFunction((t) => document.documentElement.lang === t, { timeout: 10000 }, tag);
+    assert.ok((await canvasPng(page)).equals(englishCanvas), `${tag}: the canvas differs from the English page's`);
+    assert.deepEqual(englishLeft(await shownText(page), tag), [], `${tag}: English left`);
+    const axe = [];
+    for (const [scheme, media] of kColours) {
+      await emulate(page, media);
+      const violations = await axeViolations(page);
+      axe.push(`${scheme} ${violations.length}`);
+      assert.deepEqual(violations, [], `${tag} in ${scheme}`);
+    }
+    await emulate(page, []);
+    await page.setViewport({ width: 320, height: 640, deviceScaleFactor: 1 });
+    const layout = await layoutOf(page);
+    assert.equal(layout.dir, dir);
+    assert.ok(layout.scroll <= layout.client, `${tag} at 320 px scrolls sideways (${layout.scroll} > ${layout.client})`);
+    // The two surface controls side by side: the first at the start of the
+    // line, which is its right in a language written right to left; the
+    // heading at the start too.
+    if (dir === 'rtl') {
+      assert.ok(layout.first > layout.second, `${tag}: the controls are not mirrored`);
+      assert.ok(layout.headingRight > layout.client - 40, `${tag}: the heading is not at the right`);
+    } else {
+      assert.ok(layout.first < layout.second, `${tag}: the controls are mirrored`);
+      assert.ok(layout.headingLeft < 40, `${tag}: the heading is not at the left`);
+    }
+    await expectClean(page);
+    await page.close();
+    report.push(`${tag}: no English left; axe violations ${axe.join(', ')}; 320 px without sideways scroll; ${dir}`);
+  }
+  console.log(report.join('\n'));
+});
+
+test('the language control changes the texts, the status, the snippet and the address, and a reload keeps the choice', async () => {
+  const page = await openPage(browser, base, { prepare: preferring(['en-US']) });
+  await waitForFrames(page, 1);
+  await page.waitForFunction(() => document.getElementById('status').textContent === 'Running.', { timeout: 10000 });
+  await page.select('#language', 'de');
+  const german = catalog('de');
+  await page.waitForFunction((heading) => document.querySelector('h1').textContent === heading, { timeout: 10000 },
+    german['page.heading']);
+  const shown = await page.evaluate(() => ({ lang: document.documentElement.lang, url: window.location.search,
+    status: document.getElementById('status').textContent, code: document.getElementById('embed-code').value,
+    pause: document.getElementById('pause').textContent }));
+  assert.equal(shown.lang, 'de');
+  assert.match(shown.url, /[?&]lang=de(&|$)/);
+  assert.equal(shown.status, german['status.running']);
+  assert.equal(shown.pause, german['control.pause']);
+  assert.match(shown.code, /lang=de&amp;embed"/);
+  assert.ok(shown.code.includes(`title="${german['embed.frame-title']}"`), shown.code);
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => document.documentElement.lang === 'de', { timeout: 10000 });
+  // A language the page has not: English texts and a note that says so.
+  const unknown = await openPage(browser, `${base}?lang=xx`, { prepare: preferring(['en-US']) });
+  await waitForFrames(unknown, 1);
+  assert.equal(await unknown.evaluate(() => document.documentElement.lang), 'en');
+  assert.match(await unknown.evaluate(() => document.getElementById('note').textContent), /no translation for "xx"/);
+  await expectClean(page);
+  await expectClean(unknown);
+  await page.close();
+  await unknown.close();
+});

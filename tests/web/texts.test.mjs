@@ -1,0 +1,103 @@
+// SPDX-FileCopyrightText: 2026 The morph-viewer authors
+//
+// SPDX-License-Identifier: MIT
+
+// The page's texts without a browser: the choice of language, the fallback to
+// English, and the catalogs as the build made them: for each language the
+// keys it lacks and the keys it has that English has not (both listed, and
+// both must be none), every surface named in every language by the viewer's
+// identifier, every key the page names in English and every English key named
+// by the page, and every catalog kept by the service worker.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync, readdirSync } from 'node:fs';
+import { join } from 'node:path';
+import { kSite } from './session.mjs';
+
+const site = (file) => join(kSite, file);
+const { chooseLanguage, translator, format } = await import(site('texts.js'));
+const { kLanguages } = await import(site('languages.js'));
+const { kSurfaces } = await import(site('viewer-facts.js'));
+const source = (file) => readFileSync(new URL(`../../data/web/${file}`, import.meta.url), 'utf8');
+const catalog = (tag) => JSON.parse(readFileSync(site(`texts/${tag}.json`), 'utf8'));
+const english = catalog('en');
+
+test('the language: ?lang= first, then the browser\'s languages in order, by language and script, else English', () => {
+  for (const [asked, preferred, tag, unknown] of [
+    [null, ['de-AT', 'fr'], 'de', false],
+    [null, ['en-GB', 'de'], 'en', false],
+    [null, ['pt'], 'pt-BR', false],
+    [null, ['pt-PT', 'es'], 'pt-BR', false],
+    [null, ['zh'], 'zh-CN', false],
+    [null, ['zh-SG', 'en'], 'zh-CN', false],
+    [null, ['zh-Hans-HK', 'en'], 'zh-CN', false],
+    [null, ['zh-TW', 'fr'], 'fr', false],  // traditional script: not the simplified catalog
+    [null, ['zh-Hant'], 'en', false],
+    [null, ['sv-SE', 'ar-EG'], 'ar', false],
+    [null, [], 'en', false],
+    ['AR', ['de'], 'ar', false],
+    ['pt-br', ['de'], 'pt-BR', false],
+    ['es-MX', ['de'], 'es', false],
+    ['xx', ['de'], 'de', true],
+    ['not a tag!', [], 'en', true],
+    ['', ['fr-CA'], 'fr', true],
+  ]) {
+    assert.deepEqual(chooseLanguage(asked, preferred), { tag, unknown }, `${asked} with ${preferred.join(', ')}`);
+  }
+});
+
+test('a message missing from a language is the English one; placeholders are named and filled as given', () => {
+  const t = translator({ 'a.b': 'Zwischen {first} und {second}.' }, { 'a.b': 'Between {first} and {second}.',
+    'c.d': 'Only {this}.' });
+  assert.equal(t('a.b', { first: 'Ebene', second: 'Welle' }), 'Zwischen Ebene und Welle.');
+  assert.equal(t('c.d', { this: 'English' }), 'Only English.');
+  assert.equal(t('e.f'), 'e.f');
+  assert.equal(format('{a}{a} {b}', { a: 0 }), '00 {b}', 'a placeholder without a value stays visible');
+  assert.equal(format('{first}', { first: '{second}', second: 'x' }), '{second}', 'values are not formatted again');
+});
+
+test('every catalog has every key, and no key that English has not', () => {
+  const report = [];
+  for (const { tag } of kLanguages.slice(1)) {
+    const keys = Object.keys(catalog(tag));
+    const missing = Object.keys(english).filter((key) => !keys.includes(key));
+    const unused = keys.filter((key) => !(key in english));
+    report.push(`${tag}: ${keys.length} of ${Object.keys(english).length} messages; missing: ${missing.join(', ') ||
+      'none'}; unused: ${unused.join(', ') || 'none'}`);
+  }
+  console.log(report.join('\n'));
+  assert.ok(report.every((line) => line.endsWith('missing: none; unused: none')), report.join('\n'));
+});
+
+test('every surface of the viewer has a name in every language, keyed by its identifier', () => {
+  for (const { tag } of kLanguages) {
+    const messages = catalog(tag);
+    const unnamed = kSurfaces.filter((id) => !messages[`surface.${id}`]);
+    assert.deepEqual(unnamed, [], `${tag} names no surface ${unnamed.join(', ')}`);
+  }
+  const named = Object.keys(english).filter((key) => key.startsWith('surface.')).map((key) => key.slice(8));
+  assert.deepEqual(named.sort(), [...kSurfaces].sort(), 'a surface name for no surface of the viewer');
+});
+
+test('the page names only keys that English has, and every English key is named by the page', () => {
+  const prefixes = new Set(Object.keys(english).map((key) => key.split('.')[0]));
+  const page = source('page.js');
+  const html = source('index.html');
+  const named = new Set([
+    ...[...page.matchAll(/'([a-z]+\.[a-z.-]+)'/g)].map((m) => m[1]).filter((key) => prefixes.has(key.split('.')[0])),
+    ...[...html.matchAll(/\bdata-text(?:-[a-z-]+)?="([^"]+)"/g)].map((m) => m[1]),
+    ...kSurfaces.map((id) => `surface.${id}`),
+  ]);
+  assert.ok(page.includes('`surface.${kSurfaces['), 'the page no longer names surfaces by their identifiers');
+  assert.deepEqual([...named].filter((key) => !(key in english)), [], 'keys the page names that English lacks');
+  assert.deepEqual(Object.keys(english).filter((key) => !named.has(key)), [], 'English keys the page never names');
+});
+
+test('the service worker keeps every language\'s texts and the list of languages', () => {
+  const worker = readFileSync(site('sw.js'), 'utf8');
+  const texts = readdirSync(site('texts')).map((file) => `texts/${file}`);
+  assert.deepEqual(texts.sort(), kLanguages.map(({ tag }) => `texts/${tag}.json`).sort());
+  for (const file of [...texts, 'languages.js', 'texts.js', 'index.html']) {
+    assert.match(worker, new RegExp(`'${file.replace('.', '\\.')}': '[0-9a-f]{64}'`), `the service worker keeps no ${file}`);
+  }
+});

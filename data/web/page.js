@@ -184,6 +184,9 @@ const handlers = {
     if (viewer?.worker && !viewer.retried) {
       // The browser may offer WebGL 2 on its main thread but not in workers.
       viewer.worker.terminate();
+      // Questions the worker will never answer get no answer (null).
+      for (const resolve of pending.values()) resolve(null);
+      pending.clear();
       const fresh = canvas.cloneNode(true);
       canvas.replaceWith(fresh);
       canvas = fresh;
@@ -222,11 +225,15 @@ function startInWorker() {
 
 async function startOnThisThread(retried) {
   document.body.dataset.thread = 'page';
-  viewer = { retried, send: () => {} };
+  // What is sent while the viewer's module loads waits for it, after the
+  // start message.
+  const early = [];
+  viewer = { retried, send: (message) => early.push(message) };
   const { serve } = await import('./viewer.js');
   const send = serve(receive);
   viewer.send = send;
   send(startMessage(canvas));
+  for (const message of early) send(message);
 }
 
 function press(code) {

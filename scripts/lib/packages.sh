@@ -27,9 +27,11 @@ MORPH_PACKAGES=(
 # p7zip-full to list an installer's files without running it.
 MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev p7zip-full)
 
-# For the browser build: Emscripten, and Chromium for the page's tests. Node.js
-# comes with Emscripten (any Node.js from 18 on will do).
-MORPH_WEB_PACKAGES=(emscripten chromium dpkg-dev)
+# For the browser build: Emscripten, gettext for the page's texts, and the
+# three engines of the page's tests (Chromium; Firefox ESR; WebKitGTK's
+# MiniBrowser with WebKitWebDriver), with Xvfb and Mesa for the two that need a
+# display. Node.js comes with Emscripten (any Node.js from 18 on will do).
+MORPH_WEB_PACKAGES=(emscripten gettext chromium firefox-esr webkit2gtk-driver xvfb xauth libgl1-mesa-dri dpkg-dev)
 
 # For a release: zip for the site's zip; and to sign it, GnuPG, rpmsign (in
 # rpm), apt-ftparchive (apt-utils), createrepo_c and osslsigncode; dnf to

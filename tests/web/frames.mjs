@@ -14,6 +14,22 @@ import pixelmatch from 'pixelmatch';
 
 export const kTolerance = 3;  // out of 255, per channel
 
+// The compared states, [first, second, idle calls]: every function at least
+// once as the first and as the second selection; weight 0 at 0 calls, 1 near
+// 100, 0 near 300; one state past 100,000 calls.
+export const kStates = Object.freeze([
+  [0, 1, 0], [1, 2, 100], [2, 3, 50], [3, 4, 200], [4, 5, 300], [5, 0, 100], [1, 0, 150],
+  [2, 5, 250], [3, 1, 350], [4, 2, 25], [5, 3, 375], [0, 4, 123456], [2, 2, 80],
+]);
+
+// The desktop renderer's frame of each state, drawn once in a test file.
+const desktopFrames = new Map();
+export function desktopFrameOf(morphFrames, first, second, steps) {
+  const key = `${first} ${second} ${steps}`;
+  if (!desktopFrames.has(key)) desktopFrames.set(key, desktopFrame(morphFrames, first, second, steps));
+  return desktopFrames.get(key);
+}
+
 // Runs a command on a private X server of its own.
 const kOnXvfb = new URL('../../scripts/lib/on-xvfb', import.meta.url).pathname;
 

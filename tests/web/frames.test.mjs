@@ -24,7 +24,7 @@ import { createHash } from 'node:crypto';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
 import { useSite } from './session.mjs';
-import { desktopFrame, readPng, agreement, kTolerance } from './frames.mjs';
+import { desktopFrameOf as desktopFrameOfState, readPng, agreement, kTolerance, kStates } from './frames.mjs';
 
 const root = new URL('../../', import.meta.url).pathname;
 const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
@@ -35,11 +35,6 @@ const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
 const kLeastEach = 0.995;
 const kLeastOverall = 0.998;
 
-// [first, second, idle calls]: weight 0 at 0 calls, 1 near 100, 0 near 300.
-const kStates = [
-  [0, 1, 0], [1, 2, 100], [2, 3, 50], [3, 4, 200], [4, 5, 300], [5, 0, 100], [1, 0, 150],
-  [2, 5, 250], [3, 1, 350], [4, 2, 25], [5, 3, 375], [0, 4, 123456], [2, 2, 80],
-];
 
 let base;
 let browser;
@@ -60,13 +55,7 @@ async function pageFrame(first, second, steps, deviceScaleFactor = 1) {
   return web;
 }
 
-// Each state's desktop frame, drawn once for both tests.
-const desktopFrames = new Map();
-function desktopFrameOf(first, second, steps) {
-  const key = `${first} ${second} ${steps}`;
-  if (!desktopFrames.has(key)) desktopFrames.set(key, desktopFrame(morphFrames, first, second, steps));
-  return desktopFrames.get(key);
-}
+const desktopFrameOf = (first, second, steps) => desktopFrameOfState(morphFrames, first, second, steps);
 
 test(`the page's frames agree with the desktop's within ${kTolerance}/255`, async () => {
   const rows = [];

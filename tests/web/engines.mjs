@@ -13,7 +13,9 @@
 //             display
 // An engine gives tabs: open(url) loads a page at 800 x 700 CSS pixels and a
 // pixel ratio of 1; a tab evaluates a function in the page (which may return
-// a promise), presses a key, clicks an element, reloads and closes.
+// a promise), presses a key, clicks an element, reloads and closes, and has
+// the console errors and uncaught exceptions seen so far (problems; null
+// where the driver cannot see them).
 // MORPH_WEB_ENGINES (e.g. "firefox webkit") picks some of them.
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
@@ -25,8 +27,9 @@ const kWidth = 800;
 const kHeight = 700;
 
 // A tab of puppeteer's (Chromium's or Firefox's).
-function puppeteerTab(page, context) {
+function puppeteerTab(page, context, problems) {
   return {
+    problems,
     evaluate: (fn, ...args) => page.evaluate(fn, ...args),
     press: (key) => page.keyboard.press(key),
     click: (selector) => page.click(selector),
@@ -61,9 +64,14 @@ async function startPuppeteer(name) {
     async open(url) {
       const context = name === 'chromium' ? await browser.createBrowserContext() : null;
       const page = await (context ?? browser).newPage();
+      const problems = [];
+      page.on('console', (message) => {
+        if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+      });
+      page.on('pageerror', (error) => problems.push(`uncaught: ${error.message}`));
       await page.setViewport({ width: kWidth, height: kHeight, deviceScaleFactor: 1 });
       await page.goto(url, { waitUntil: 'load' });
-      return puppeteerTab(page, context);
+      return puppeteerTab(page, context, problems);
     },
     close: () => browser.close(),
   };
@@ -117,6 +125,7 @@ async function startWebKit() {
     async open(url) {
       await driver.get(url);
       return {
+        problems: null,  // WebDriver classic reports no console messages
         async evaluate(fn, ...args) {
           const result = await driver.executeAsyncScript(`const done = arguments[arguments.length - 1];
             Promise.resolve().then(() => (${fn})(...Array.from(arguments).slice(0, -1)))

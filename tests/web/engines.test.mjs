@@ -74,12 +74,13 @@ for (const name of kEngines) {
       }
     }
 
-    test('it runs, on the thread the engine allows, under the policy', async () => {
+    test('it runs, on the thread the engine allows, with no console error where the engine reports them', async () => {
       const tab = await engine.open(site.url);
       await waitForFramesIn(tab, 3);
       const shown = await tab.evaluate(() => ({ thread: document.body.dataset.thread, title: document.title,
         status: document.getElementById('status').textContent }));
       assert.deepEqual(shown, { thread: kThread[name], title: 'foo!', status: 'Running.' });
+      if (tab.problems !== null) assert.deepEqual(tab.problems, []);
       await tab.close();
     });
 

@@ -36,7 +36,8 @@ build() {
       tail -n 30 "$log" >&2
       fail "scripts/build web failed in $clone"
     }
-    printf '%s\n' "$clone"/build-web/site/*  # every file of the site folder, in sorted order
+    # Every file of the site folder, its subfolders too, in sorted order.
+    find "$clone/build-web/site" -type f | LC_ALL=C sort
     return
   fi
   env "$@" "$clone/scripts/package" "$kind" "$clone/build-$kind" >"$log" 2>&1 || {

@@ -93,6 +93,9 @@ function setPhase(phase) {
 }
 setPhase('loading');
 
+// A query's flags without their empty values: "paused", not "paused=".
+const bareFlags = (query) => query.replace(/=(?=&|$)/g, '');
+
 // ---- The HTML that embeds this page in another: the viewer as it is now.
 function embeddingUrl() {
   const url = new URL(window.location.pathname, window.location.origin);
@@ -101,7 +104,7 @@ function embeddingUrl() {
   if (state.paused && !pausedForMotion) url.searchParams.set('paused', '');
   if (languageChosen) url.searchParams.set('lang', language);
   url.searchParams.set('embed', '');
-  return url.href.replace(/=(?=&|$)/g, '');
+  return bareFlags(url.href);
 }
 // The snippet is written as text: an element made to be serialised would
 // have its style attribute refused by the page's own policy.
@@ -144,7 +147,7 @@ languageControl.addEventListener('change', () => {
   parameters.set('lang', languageControl.value);
   languageChosen = true;
   // Kept in the address, so that a shared link opens in this language.
-  window.history.replaceState(null, '', `?${parameters.toString().replace(/=(?=&|$)/g, '')}`);
+  window.history.replaceState(null, '', `?${bareFlags(parameters.toString())}`);
   useLanguage(languageControl.value).catch((error) => console.error(`No texts for ${languageControl.value}: ${error}`));
 });
 // Where the language's texts cannot be had, English; the viewer waits for

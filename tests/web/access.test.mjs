@@ -6,7 +6,7 @@
 // phone taps each control and gets the frame the same keys give; the
 // controls by keyboard alone; pause and play; reduced motion; what a screen
 // reader is told; axe-core in every state of the page; no horizontal
-// scrolling on small screens; a change of pixel density; offline use after
+// scrolling on small screens, no layout shift as the page starts; a change of pixel density; offline use after
 // one visit, a broken update left aside; Chromium's check of installability.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -201,10 +201,23 @@ test('axe-core finds nothing: running, paused, reduced motion, ended, bad parame
   }
 });
 
-test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas square, 400 pixels on a wide one, 44-pixel controls', async () => {
-  for (const [width, height, expected] of [[320, 640, null], [360, 740, null], [1280, 800, 400]]) {
-    const page = await openPage(browser, base, { viewport: { width, height, deviceScaleFactor: 1 } });
+// Every layout shift from the start (the score Lighthouse adds up).
+const countShifts = (page) => page.evaluateOnNewDocument(() => {
+  window.layoutShift = 0;
+  new PerformanceObserver((list) => {
+    for (const entry of list.getEntries()) window.layoutShift += entry.value;
+  }).observe({ type: 'layout-shift', buffered: true });
+});
+
+test('fits any screen: no horizontal scrolling at 320 and 360 pixels, the canvas square, 400 pixels on a wide one, 44-pixel controls, nothing moves as it starts', async () => {
+  for (const [width, height, expected] of [[320, 640, null], [360, 740, null], [412, 823, null], [1280, 800, 400]]) {
+    const page = await openPage(browser, base, { viewport: { width, height, deviceScaleFactor: 1 }, prepare: countShifts });
     await waitForFrames(page, 1);
+    // The page is whole once its texts are in and the viewer draws; what the
+    // script adds then (the language list, the texts) must not move it.
+    await page.waitForFunction(() => document.getElementById('language').options.length > 1 &&
+      !('text' in document.getElementById('status').dataset), { timeout: 5000 });
+    assert.equal(await page.evaluate(() => window.layoutShift), 0, `${width} px: the page moved as it started`);
     const layout = await page.evaluate(() => {
       const box = document.getElementById('canvas').getBoundingClientRect();
       return { scroll: document.documentElement.scrollWidth, client: document.documentElement.clientWidth,

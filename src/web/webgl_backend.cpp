@@ -191,12 +191,17 @@ bool WebGlBackend::showFinishedFrame() {
     if (fresh_) {
         // The cleared frame first: a new canvas's first copy and read-back
         // take long (some 40 ms here), best while no frame's drawing is
-        // queued behind them.
+        // queued behind them. Not if a frame was drawn since the canvas
+        // changed (a new pixel ratio that came in after the last frame was
+        // shown, before the turn that then drew): clearing would lose it,
+        // and a paused viewer would go on showing nothing.
         fresh_ = false;
-        emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        blit();
-        endWith(false);
-        return false;
+        if (pending_ == nullptr) {
+            emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            blit();
+            endWith(false);
+            return false;
+        }
     }
     if (pending_ != nullptr) {
         const auto fence = static_cast<GLsync>(pending_);

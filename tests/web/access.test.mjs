@@ -255,6 +255,43 @@ test('the drawing buffer follows the pixel density: 800 x 800 at ratio 2, and a 
   await page.close();
 });
 
+test('a change of ratio just after a frame is shown still shows the next frame, not a cleared canvas', async () => {
+  // On the page's own thread the change can be made at that exact moment:
+  // right after the viewer's animation frame has shown a frame and before
+  // the turn it let run, which then draws at the new size.
+  const query = '?first=4&second=2&steps=25&paused';
+  const wanted = await frameOf(query, { viewport: { width: 800, height: 700, deviceScaleFactor: 1.5 } });
+  const page = await openPage(browser, base + query, {
+    viewport: { width: 800, height: 700, deviceScaleFactor: 2 },
+    prepare: (p) => p.evaluateOnNewDocument(() => {
+      delete HTMLCanvasElement.prototype.transferControlToOffscreen;
+      const request = window.requestAnimationFrame.bind(window);
+      window.requestAnimationFrame = (callback) => request((time) => {
+        callback(time);
+        const after = window.afterAnimationFrame;
+        window.afterAnimationFrame = null;
+        after?.();
+      });
+    }),
+  });
+  await waitForFrames(page, 1);
+  assert.equal(await page.evaluate(() => document.body.dataset.thread), 'page');
+  const shown = (await counts(page)).frames;
+  await page.evaluate(() => {
+    window.afterAnimationFrame = () => {
+      window.devicePixelRatio = 1.5;
+      window.dispatchEvent(new Event('resize'));
+    };
+  });
+  await page.waitForFunction(async (n) => (await window.morphViewer.counts()).frames > n, { timeout: 5000, polling: 50 },
+    shown);
+  // The pixels: the page's canvas and a worker's encode their PNGs apart.
+  const pixels = (png) => PNG.sync.read(png).data;
+  assert.ok(pixels(await canvasPng(page)).equals(pixels(wanted)), 'not the frame a ratio of 1.5 gives');
+  await expectClean(page);
+  await page.close();
+});
+
 test('after one visit the page opens and runs offline; a broken update leaves the kept build whole', async () => {
   // A folder of its own, whose files the test changes, served on a port of
   // its own while the network is "on": another origin, whose service worker

@@ -67,11 +67,41 @@ export function serveSite(directory, port = 0, policy = kPolicy) {
   });
 }
 
+// puppeteer-core 23 numbers the browser's own commands and each session's
+// commands apart, each from 1. Chromium answers a command sent to a session
+// that has just gone (puppeteer letting go of a service worker while a tab's
+// context is closed) with "Session with given id not found", code -32001, but
+// without the session's id: puppeteer then takes that answer for the
+// browser's own command of the same number, and a test fails with, e.g.,
+// "Protocol error (Target.createBrowserContext): Session with given id not
+// found". A command sent to no session cannot get that answer, so such an
+// answer is dropped here and the command's own answer, which follows, is
+// taken. Mended in puppeteer-core 25 (puppeteer/puppeteer#14975), which needs
+// Node 22.12 or later; the machines here have Node 18 (Debian 12) or 20.
+export const kStrayAnswerCode = -32001;
+let strayAnswersDropped = false;
+export async function dropStrayAnswers() {
+  if (strayAnswersDropped) return;
+  strayAnswersDropped = true;
+  const { Connection } = await import('puppeteer-core/internal/cdp/Connection.js');
+  const onMessage = Connection.prototype.onMessage;
+  Connection.prototype.onMessage = function onMessageWithoutStrays(message) {
+    if (message.includes(`"code":${kStrayAnswerCode}`)) {
+      const object = JSON.parse(message);
+      if (object.id !== undefined && object.sessionId === undefined && object.error?.code === kStrayAnswerCode) {
+        return Promise.resolve();
+      }
+    }
+    return onMessage.call(this, message);
+  };
+}
+
 // Debian's Chromium, headless. As root it needs --no-sandbox; WebGL runs on
 // SwiftShader, which --enable-unsafe-swiftshader allows explicitly; the other
 // switches keep it from reaching out to the network.
 export async function launchChromium(extraArguments = []) {
   const { default: puppeteer } = await import('puppeteer-core');
+  await dropStrayAnswers();
   return puppeteer.launch({
     executablePath: process.env.MORPH_CHROMIUM || '/usr/bin/chromium',
     headless: true,

@@ -6,8 +6,9 @@
 // phone taps each control and gets the frame the same keys give; the
 // controls by keyboard alone; pause and play; reduced motion; what a screen
 // reader is told; axe-core in every state of the page; no horizontal
-// scrolling on small screens, no layout shift as the page starts; a change of pixel density; offline use after
-// one visit, a broken update left aside; Chromium's check of installability.
+// scrolling on small screens, no layout shift as the page starts; a change
+// of pixel density; offline use after one visit, a broken update left aside;
+// Chromium's check of installability.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';

@@ -15,7 +15,8 @@
 // --pair FIRST SECOND starts from those selections (0 to 5) instead of the
 // viewer's Plane and Wave, for frames of every function. --at CALLS saves one
 // frame instead, after CALLS idle calls (any number from 0 on), as the
-// browser build shows it with ?first=FIRST&second=SECOND&steps=CALLS&paused.
+// browser build shows it with ?first=FIRST&second=SECOND&steps=CALLS&paused,
+// and prints the name of the file it saved.
 //
 // Usage: morph_frames [--pair FIRST SECOND] OUTPUT_DIR STEP [GLUT options]
 //        morph_frames [--pair FIRST SECOND] --at CALLS OUTPUT_DIR [GLUT options]
@@ -59,8 +60,9 @@ bool writePpm(const std::string& path, const std::vector<unsigned char>& bottomU
 
 // Draws the frame of the current view state, reads it back from the back
 // buffer (before the swap: the front buffer of a software renderer may read
-// back black) and saves it as DIRECTORY/frame-CALL.ppm.
-bool saveFrame(const std::string& directory, long call, std::vector<unsigned char>& pixels) {
+// back black) and saves it as DIRECTORY/frame-CALL.ppm; that file's name, or
+// an empty one where it could not be written.
+std::string saveFrame(const std::string& directory, long call, std::vector<unsigned char>& pixels) {
     drawFrame();
     glFinish();
     glReadBuffer(GL_BACK);
@@ -69,7 +71,8 @@ bool saveFrame(const std::string& directory, long call, std::vector<unsigned cha
     glutSwapBuffers();
     std::array<char, 40> name{};
     std::snprintf(name.data(), name.size(), "/frame-%03ld.ppm", call);
-    return writePpm(directory + name.data(), pixels);
+    std::string file = directory + name.data();
+    return writePpm(file, pixels) ? file : std::string();
 }
 
 int renderPeriod(const std::string& directory, int step) {
@@ -83,7 +86,7 @@ int renderPeriod(const std::string& directory, int step) {
         if (call % step != 0) {
             continue;
         }
-        if (!saveFrame(directory, call, pixels)) {
+        if (saveFrame(directory, call, pixels).empty()) {
             return 1;
         }
         ++saved;
@@ -99,10 +102,11 @@ int renderAt(const std::string& directory, long calls) {
         advanceMorph();
     }
     std::vector<unsigned char> pixels(static_cast<std::size_t>(kWindowWidth) * kWindowHeight * 3);
-    if (!saveFrame(directory, calls, pixels)) {
+    const std::string file = saveFrame(directory, calls, pixels);
+    if (file.empty()) {
         return 1;
     }
-    std::printf("the frame after %ld idle calls in %s\n", calls, directory.c_str());
+    std::printf("%s\n", file.c_str());  // the one line: what callers read
     return 0;
 }
 

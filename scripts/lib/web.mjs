@@ -2,9 +2,11 @@
 //
 // SPDX-License-Identifier: MIT
 
-// Shared by scripts/web, the page's tests and its benchmark: a static server
-// for the site folder (with the page's content security policy), and Debian's
-// Chromium, headless, driven by puppeteer-core.
+// The one harness of scripts/web, the page's tests and its benchmark: a
+// static server for the site folder (with the page's content security
+// policy), Debian's Chromium, headless, driven by puppeteer-core, and the
+// bounded waits and readings of the viewer's counts and canvas that work on a
+// tab of any engine.
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
@@ -148,24 +150,82 @@ export async function openPage(browser, url, options = {}) {
 // An emulated phone: 360 x 740 CSS pixels at a device pixel ratio of 3, touch.
 export const kPhone = { width: 360, height: 740, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
-// The viewer's counts: frames shown on the canvas and idle calls made by its
-// loop (the page's window.morphViewer asks the viewer, in its worker or not).
-export function counts(page) {
-  return page.evaluate(() => window.morphViewer.counts());
+// What follows reads and waits on a TAB: a puppeteer page, or a tab of any
+// engine of the tests (tests/web/engines.mjs), through its evaluate(). Every
+// wait is bounded and says what it waited for.
+
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Waits until FN, evaluated in TAB with ARGS, is true; throws after TIMEOUT ms,
+// naming WHAT.
+export async function waitIn(tab, fn, what, timeout = 20000, ...args) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    if (await tab.evaluate(fn, ...args)) return;
+    if (Date.now() > end) throw new Error(`waited ${timeout} ms for ${what}`);
+    await pause(50);
+  }
 }
 
-// Waits until the viewer has shown at least COUNT frames (bounded).
-export async function waitForFrames(page, count, timeout = 20000) {
-  await page.waitForFunction(
-    async (n) => document.body.dataset.viewer === 'running' && window.morphViewer &&
-      ((await window.morphViewer.counts()) || { frames: 0 }).frames >= n,
-    { timeout, polling: 50 },
-    count,
-  );
+// The viewer's counts: frames shown on the canvas and idle calls made by its
+// loop (the page's window.morphViewer asks the viewer, in its worker or not).
+export function counts(tab) {
+  return tab.evaluate(() => window.morphViewer.counts());
+}
+
+// Waits until the viewer runs and has shown at least COUNT frames.
+export function waitForFrames(tab, count = 1, timeout = 20000) {
+  return waitIn(tab, async (n) => document.body.dataset.viewer === 'running' && !!window.morphViewer &&
+    ((await window.morphViewer.counts()) || { frames: 0 }).frames >= n, `${count} frames`, timeout, count);
 }
 
 // The canvas's drawing buffer as a PNG (a Buffer), exactly its pixels.
-export async function canvasPng(page) {
-  const dataUrl = await page.evaluate(() => window.morphViewer.picture());
+export async function canvasPng(tab) {
+  const dataUrl = await tab.evaluate(() => window.morphViewer.picture());
   return Buffer.from(dataUrl.replace(/^data:image\/png;base64,/, ''), 'base64');
+}
+
+// Waits until the canvas shows something other than BEFORE; the new frame,
+// or null after TIMEOUT ms.
+export async function waitForChange(tab, before, timeout = 5000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    const now = await canvasPng(tab);
+    if (!now.equals(before)) return now;
+    if (Date.now() > end) return null;
+    await pause(50);
+  }
+}
+
+// Waits until the canvas shows WANTED; whether it did within TIMEOUT ms.
+export async function waitForFrame(tab, wanted, timeout = 10000) {
+  const end = Date.now() + timeout;
+  for (;;) {
+    if ((await canvasPng(tab)).equals(wanted)) return true;
+    if (Date.now() > end) return false;
+    await pause(50);
+  }
+}
+
+// Whether the canvas keeps showing the same frame for MS milliseconds.
+export async function staysStill(tab, ms = 1000) {
+  const first = await canvasPng(tab);
+  await pause(ms);
+  return (await canvasPng(tab)).equals(first);
+}
+
+// Waits until the viewer has settled after a pause: no frame shown and no
+// idle call made for QUIET ms (a frame drawn just before the pause may still
+// be on its way to the canvas, later on a loaded machine). Whether it
+// settled within TIMEOUT ms.
+export async function waitUntilSettled(tab, quiet = 300, timeout = 10000) {
+  const end = Date.now() + timeout;
+  let last = await counts(tab);
+  for (;;) {
+    await pause(quiet);
+    const now = await counts(tab);
+    if (now.frames === last.frames && now.idleCalls === last.idleCalls) return true;
+    if (Date.now() > end) return false;
+    last = now;
+  }
 }

@@ -13,9 +13,10 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { serveSite, openPage, waitForFrames, canvasPng, kPhone, kPolicy } from '../../scripts/lib/web.mjs';
+import {
+  serveSite, openPage, waitForFrames, canvasPng, counts, kPhone, kPolicy, waitForFrame, staysStill,
+} from '../../scripts/lib/web.mjs';
 import { useSite, expectClean, kSite } from './session.mjs';
-import { waitForFrame } from './waits.mjs';
 
 let base;
 let browser;
@@ -75,11 +76,17 @@ ${snippet}
     assert.ok(await waitForFrame(frame, await frameOf(stateQuery(1, 4))), 'a tap in the frame');
     await (await frame.$('#canvas')).click();
     await page.keyboard.press('2');
-    assert.ok(await waitForFrame(frame, await frameOf(stateQuery(1, 5))), 'a key in the focused frame');
+    const keyed = await frameOf(stateQuery(1, 5));
+    assert.ok(await waitForFrame(frame, keyed), 'a key in the focused frame');
+    // Keys typed in the course page stay there: the frame's viewer counts no
+    // key, and its picture stays.
+    const keys = (await counts(frame)).keys;
     await page.focus('#notes');
     await page.keyboard.type('12');
     assert.equal(await page.$eval('#notes', (input) => input.value), '12', 'keys typed in the course page');
-    assert.ok(await waitForFrame(frame, await frameOf(stateQuery(1, 5)), 1000), 'keys of the course page reached the frame');
+    assert.ok(await staysStill(frame, 500), 'keys of the course page changed the frame');
+    assert.equal((await counts(frame)).keys, keys, 'keys of the course page reached the frame\'s viewer');
+    assert.ok((await canvasPng(frame)).equals(keyed));
     assert.deepEqual(await frame.evaluate(() => window.policyViolations), []);
     await page.close();
   } finally {

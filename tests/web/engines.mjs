@@ -13,8 +13,8 @@
 //             display
 // An engine gives tabs: open(url) loads a page at 800 x 700 CSS pixels and a
 // pixel ratio of 1; a tab evaluates a function in the page (which may return
-// a promise), presses a key, clicks an element, reloads and closes, and has
-// the console errors and uncaught exceptions seen so far (problems; null
+// a promise), presses a key, clicks an element, loads another address,
+// reloads and closes, and has the console errors and uncaught exceptions seen so far (problems; null
 // where the driver cannot see them).
 // MORPH_WEB_ENGINES (e.g. "firefox webkit") picks some of them.
 import { spawn } from 'node:child_process';
@@ -33,6 +33,7 @@ function puppeteerTab(page, context, problems) {
     evaluate: (fn, ...args) => page.evaluate(fn, ...args),
     press: (key) => page.keyboard.press(key),
     click: (selector) => page.click(selector),
+    goto: (url) => page.goto(url, { waitUntil: 'load' }),
     reload: () => page.reload({ waitUntil: 'load' }),
     close: () => (context ? context.close() : page.close()),
   };
@@ -135,6 +136,7 @@ async function startWebKit() {
         },
         press: (key) => driver.actions().sendKeys(keys[key] ?? key).perform(),
         click: async (selector) => (await driver.findElement(By.css(selector))).click(),
+        goto: (address) => driver.get(address),
         reload: () => driver.navigate().refresh(),
         close: () => driver.get('about:blank'),
       };
@@ -150,25 +152,4 @@ async function startWebKit() {
 // Starts the engine NAME; resolves to { name, version, open(url), close() }.
 export function startEngine(name) {
   return name === 'webkit' ? startWebKit() : startPuppeteer(name);
-}
-
-// Waits until FN, evaluated in TAB, is true; bounded, with what it was waiting for.
-export async function waitIn(tab, fn, what, timeout = 20000, ...args) {
-  const end = Date.now() + timeout;
-  for (;;) {
-    if (await tab.evaluate(fn, ...args)) return;
-    if (Date.now() > end) throw new Error(`waited ${timeout} ms for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
-
-// The viewer's counts, and the canvas as a PNG (a Buffer).
-export const countsIn = (tab) => tab.evaluate(() => window.morphViewer.counts());
-export async function pictureIn(tab) {
-  const dataUrl = await tab.evaluate(() => window.morphViewer.picture());
-  return Buffer.from(dataUrl.replace(/^data:image\/png;base64,/, ''), 'base64');
-}
-export function waitForFramesIn(tab, count = 1) {
-  return waitIn(tab, async (n) => document.body.dataset.viewer === 'running' && !!window.morphViewer &&
-    ((await window.morphViewer.counts()) || { frames: 0 }).frames >= n, `${count} frames`, 20000, count);
 }

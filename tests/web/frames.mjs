@@ -4,11 +4,10 @@
 
 // Frames of the page against frames of the desktop build: reading both, and
 // how many pixels agree within 3/255 in every channel.
-import { readFileSync } from 'node:fs';
+import { createHash } from 'node:crypto';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, renameSync, rmSync } from 'node:fs';
+import { dirname, join } from 'node:path';
 import { PNG } from 'pngjs';
 import pixelmatch from 'pixelmatch';
 
@@ -22,12 +21,55 @@ export const kStates = Object.freeze([
   [2, 5, 250], [3, 1, 350], [4, 2, 25], [5, 3, 375], [0, 4, 123456], [2, 2, 80],
 ]);
 
-// The desktop renderer's frame of each state, drawn once in a test file.
+// Where the desktop's frames of the states are kept, in a folder named after
+// the program that drew them (its SHA-256): drawn once for a build of it,
+// whichever test file asks first, and never taken from another build.
+const kDesktopFrames = process.env.MORPH_DESKTOP_FRAMES ||
+  new URL('../../build-web/desktop-frames', import.meta.url).pathname;
+const stateFile = (first, second, steps) => `state-${first}-${second}-${steps}.ppm`;
+
+// The desktop renderer's frame of a compared state, { width, height, rgba }.
 const desktopFrames = new Map();
 export function desktopFrameOf(morphFrames, first, second, steps) {
-  const key = `${first} ${second} ${steps}`;
-  if (!desktopFrames.has(key)) desktopFrames.set(key, desktopFrame(morphFrames, first, second, steps));
+  const key = stateFile(first, second, steps);
+  if (!desktopFrames.has(key)) {
+    desktopFrames.set(key, readPpm(join(desktopFramesFolder(morphFrames), key)));
+  }
   return desktopFrames.get(key);
+}
+
+// The folder of the desktop's frames of every compared state, drawn by the
+// real program's code (tools/morph_frames of a Linux build) on one private X
+// server if they are not there yet.
+function desktopFramesFolder(morphFrames) {
+  const program = createHash('sha256').update(readFileSync(morphFrames)).digest('hex').slice(0, 16);
+  const folder = join(kDesktopFrames, program);
+  if (kStates.every((state) => existsSync(join(folder, stateFile(...state))))) return folder;
+  mkdirSync(kDesktopFrames, { recursive: true });
+  const work = mkdtempSync(join(kDesktopFrames, 'drawing-'));
+  try {
+    // Each state in a folder of its own (two states may share their idle
+    // calls, and so the name of their frame); the program prints the name of
+    // the file it saved.
+    const loop = 'program=$1; shift; while [ $# -gt 0 ]; do mkdir -p "$1" && "$program" --pair "$2" "$3" --at "$4" "$1" ' +
+      '|| exit 1; shift 4; done';
+    const saved = execFileSync(kOnXvfb, ['sh', '-c', loop, 'sh', morphFrames,
+      ...kStates.flatMap(([first, second, steps]) => [join(work, `${first}-${second}-${steps}`), first, second, steps]
+        .map(String))], { stdio: 'pipe', encoding: 'utf8' }).trim().split('\n');
+    if (saved.length !== kStates.length) throw new Error(`morph_frames saved ${saved.length} frames, not ${kStates.length}`);
+    kStates.forEach((state, i) => {
+      renameSync(saved[i], join(work, stateFile(...state)));
+      rmSync(dirname(saved[i]), { recursive: true });
+    });
+    try {
+      renameSync(work, folder);
+    } catch (error) {
+      if (!existsSync(folder)) throw error;  // another test file drew them meanwhile
+    }
+  } finally {
+    rmSync(work, { recursive: true, force: true });
+  }
+  return folder;
 }
 
 // Runs a command on a private X server of its own.
@@ -60,19 +102,6 @@ export function readPpm(file) {
 export function readPng(buffer) {
   const png = PNG.sync.read(buffer);
   return { width: png.width, height: png.height, rgba: png.data };
-}
-
-// The desktop renderer's frame of a state, drawn by the real program's code
-// (tools/morph_frames of a Linux build) on a private X server.
-export function desktopFrame(morphFrames, first, second, steps) {
-  const directory = mkdtempSync(join(tmpdir(), 'morph-frame-'));
-  try {
-    execFileSync(kOnXvfb, [morphFrames, '--pair', String(first), String(second), '--at', String(steps), directory],
-      { stdio: 'pipe' });
-    return readPpm(join(directory, `frame-${String(steps).padStart(3, '0')}.ppm`));
-  } finally {
-    rmSync(directory, { recursive: true, force: true });
-  }
 }
 
 // How many pixels of two same-sized images agree within kTolerance in every

@@ -113,7 +113,11 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
     await page.setViewport({ width: 320, height: 640, deviceScaleFactor: 1 });
     const layout = await layoutOf(page);
     assert.equal(layout.dir, dir);
-    assert.ok(layout.scroll <= layout.client, `${tag} at 320 px scrolls sideways (${layout.scroll} > ${layout.client})`);
+    // English at 320 pixels is checked with the rest of its layout in
+    // access.test.mjs.
+    if (tag !== 'en') {
+      assert.ok(layout.scroll <= layout.client, `${tag} at 320 px scrolls sideways (${layout.scroll} > ${layout.client})`);
+    }
     // The two surface controls side by side: the first at the start of the
     // line, which is its right in a language written right to left; the
     // heading at the start too.

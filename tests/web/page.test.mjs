@@ -10,10 +10,12 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
-import { launchChromium, openPage, waitForFrames, canvasPng, counts } from '../../scripts/lib/web.mjs';
+import {
+  launchChromium, openPage, waitForFrames, canvasPng, counts, waitForChange, waitForFrame, waitUntilSettled,
+} from '../../scripts/lib/web.mjs';
 import { useSite, expectClean } from './session.mjs';
+import { axeViolations } from './axe.mjs';
 import { keepWorkerContexts, loseContext, restoreContext } from './context.mjs';
-import { waitForChange, waitForFrame, waitUntilSettled } from './waits.mjs';
 
 let base;
 let browser;
@@ -137,7 +139,7 @@ test('a lost and restored WebGL context draws again, with the same state', async
   await page.close();
 });
 
-test('without WebGL the page says so plainly, after trying a worker and then its own thread', async () => {
+test('without WebGL the page says so plainly, after trying a worker and then its own thread, and axe-core finds nothing', async () => {
   // No GL at all: neither the worker's OffscreenCanvas nor the page's canvas
   // gets a context (--disable-3d-apis leaves workers theirs).
   const noGl = await launchChromium(['--use-gl=disabled']);
@@ -145,6 +147,7 @@ test('without WebGL the page says so plainly, after trying a worker and then its
     const page = await open('', noGl);
     await page.waitForFunction(() => document.body.dataset.viewer === 'no-webgl', { timeout: 10000 });
     assert.match(await status(page), /needs WebGL 2, which this browser does not offer or has turned off/);
+    assert.deepEqual(await axeViolations(page), [], 'axe-core on the page without WebGL');
     await expectClean(page);
   } finally {
     await noGl.close();

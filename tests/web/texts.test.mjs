@@ -79,6 +79,8 @@ test('every surface of the viewer has a name in every language, keyed by its ide
   assert.deepEqual(named.sort(), [...kSurfaces].sort(), 'a surface name for no surface of the viewer');
 });
 
+// Surfaces are named by their identifiers (surface.<identifier>); that the
+// page shows those names is tested in the browser (access.test.mjs).
 test('the page names only keys that English has, and every English key is named by the page', () => {
   const prefixes = new Set(Object.keys(english).map((key) => key.split('.')[0]));
   const page = source('page.js');
@@ -88,7 +90,6 @@ test('the page names only keys that English has, and every English key is named 
     ...[...html.matchAll(/\bdata-text(?:-[a-z-]+)?="([^"]+)"/g)].map((m) => m[1]),
     ...kSurfaces.map((id) => `surface.${id}`),
   ]);
-  assert.ok(page.includes('`surface.${kSurfaces['), 'the page no longer names surfaces by their identifiers');
   assert.deepEqual([...named].filter((key) => !(key in english)), [], 'keys the page names that English lacks');
   assert.deepEqual(Object.keys(english).filter((key) => !named.has(key)), [], 'English keys the page never names');
 });

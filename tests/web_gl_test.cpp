@@ -141,17 +141,30 @@ TEST_F(WebGlTest, GluLeavesTheMatricesOfAPerspectiveAndALookOnTheStacks) {
     // cot(22.5 degrees) = 1 + sqrt(2); depth from -(f + n) / (f - n) and
     // -2 f n / (f - n).
     const double cot = 1.0 + std::sqrt(2.0);
-    const Mat4 projection = {static_cast<float>(cot), 0, 0, 0, 0, static_cast<float>(cot), 0, 0,
-                             0, 0, static_cast<float>(-1000.01 / 999.99), -1,
-                             0, 0, static_cast<float>(-20.0 / 999.99), 0};
+    const Mat4 projection = {static_cast<float>(cot),
+                             0,
+                             0,
+                             0,
+                             0,
+                             static_cast<float>(cot),
+                             0,
+                             0,
+                             0,
+                             0,
+                             static_cast<float>(-1000.01 / 999.99),
+                             -1,
+                             0,
+                             0,
+                             static_cast<float>(-20.0 / 999.99),
+                             0};
     // Looking from (10, 10, 10) at the origin, y up: the rows are the side
     // (1, 0, -1) / sqrt 2, the up (-1, 2, -1) / sqrt 6 and the back
     // (1, 1, 1) / sqrt 3; the eye is then 10 sqrt 3 along the back.
     const auto a = static_cast<float>(1.0 / std::sqrt(2.0));
     const auto u = static_cast<float>(1.0 / std::sqrt(6.0));
     const auto b = static_cast<float>(1.0 / std::sqrt(3.0));
-    const Mat4 modelview = {a, -u, b, 0, 0, 2 * u, b, 0, -a, -u, b, 0,
-                            0, 0, static_cast<float>(-10.0 * std::sqrt(3.0)), 1};
+    const Mat4 modelview = {
+        a, -u, b, 0, 0, 2 * u, b, 0, -a, -u, b, 0, 0, 0, static_cast<float>(-10.0 * std::sqrt(3.0)), 1};
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR(context.matrices.projection()[i], projection[i], 1e-6) << "projection " << i;
         EXPECT_NEAR(context.matrices.modelview()[i], modelview[i], 1e-5) << "modelview " << i;

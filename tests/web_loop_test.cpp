@@ -4,15 +4,19 @@
 
 // GLUT's loop in a web page, on a fake clock and a fake fence: one idle call
 // per displayed frame, no frames for a hidden page, the pause, the bounded
-// looks at an unfinished frame, a lost and restored context, and exit().
+// looks at an unfinished frame, a lost and restored context, and exit(). Then
+// the presenter, on fake GL calls: which frame the canvas shows and when,
+// alone and under the loop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "web/loop/frame_pacer.h"
+#include "web/loop/presenter.h"
 
 namespace morph::web {
 namespace {
@@ -88,14 +92,14 @@ public:
 // function pointers, as GLUT takes them: the record is the test's one global.
 struct Record {
     std::string calls;  // d: display, k<key>: keyboard, i: idle, n: the page told of keys
-    FakeFence* fence = nullptr;
+    std::function<void()> swapBuffers;
     FramePacer* pacer = nullptr;
 };
 Record record;
 
 void display() {
     record.calls += 'd';
-    record.fence->present();
+    record.swapBuffers();
 }
 void keyboard(unsigned char key, int /*x*/, int /*y*/) {
     record.calls += 'k';
@@ -115,7 +119,9 @@ void keysDelivered() {
 struct Loop {
     Loop() {
         record = {};
-        record.fence = &fence;
+        record.swapBuffers = [this] {
+            fence.present();
+        };
         record.pacer = &pacer;
         pacer.callbacks() = {display, keyboard, idle, keysDelivered};
         pacer.postRedisplay();  // a new window is drawn once it shows
@@ -271,6 +277,150 @@ TEST_F(FramePacerTest, KeysBeyondTheQueuesBoundAreDropped) {
     }
     frames(1);
     EXPECT_EQ(pacer.keysDelivered(), static_cast<int>(FramePacer::kMaxQueuedKeys));
+}
+
+// The GL calls the presenter makes, as letters: c clear, s show (copy to the
+// canvas), f fence, p poll, r release. The GPU is done with every fence while
+// `busy` is false. Fences are numbered from 1; `live` are those not released.
+class FakeOutput final : public FrameOutput {
+public:
+    Sync fence() override {
+        calls += 'f';
+        ++live;
+        syncs.push_back(++fences);
+        return &syncs.back();  // a deque's elements stay where they are
+    }
+    bool poll(Sync /*sync*/) override {
+        calls += 'p';
+        return !busy;
+    }
+    void release(Sync /*sync*/) override {
+        calls += 'r';
+        --live;
+    }
+    void show() override { calls += 's'; }
+    void clear() override { calls += 'c'; }
+
+    std::string calls;
+    bool busy = false;
+    int fences = 0;
+    int live = 0;
+    std::deque<int> syncs;
+};
+
+// Scripts of what the page and the loop do, one letter each: A attach, R a
+// new size, D the context lost, E a frame ended, L a look by the loop (Y: it
+// may draw, N: not yet), b the GPU busy from now, g done. The record is the GL
+// calls and the looks' answers, in order.
+TEST(PresenterTest, WhichFrameIsShownAndWhen) {
+    struct Case {
+        const char* what;
+        const char* script;
+        const char* record;
+        int framesShown;
+    };
+    const Case cases[] = {
+        {"a new canvas is cleared first, then shows each frame once drawn", "ALLELEL", "csfNprYfprsYfprsY",
+         2},
+        {"a frame the GPU has not drawn waits, and is shown once drawn", "ALLEbLLgL", "csfNprYfpNpNprsY", 1},
+        {"nothing is shown before a context, nor after it is lost", "LERALLEDLEL", "NcsfNprYfNN", 0},
+        {"a new context clears its canvas first", "ALLDAL", "csfNprYcsfN", 0},
+        {"a frame ended while one is pending is dropped", "ALLEEL", "csfNprYfprsY", 1},
+        {"a new size drops the pending frame and clears", "ALLERLL", "csfNprYfrcsfNprY", 0},
+        {"a new size while the cleared frame is pending clears again", "ALRLL", "csfNrcsfNprY", 0},
+        // A new pixel ratio between a shown frame and the turn that draws:
+        // the frame that turn draws is at the new size, and is shown.
+        {"a frame drawn after a new size is shown, not cleared", "ALLELRELL", "csfNprYfprsYfprsYY", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeOutput output;
+        Presenter presenter(output);
+        for (const char* step = c.script; *step != '\0'; ++step) {
+            switch (*step) {
+                case 'A':
+                    presenter.attach();
+                    break;
+                case 'R':
+                    presenter.resize();
+                    break;
+                case 'D':
+                    presenter.detach();
+                    break;
+                case 'E':
+                    presenter.frameEnded();
+                    break;
+                case 'L':
+                    output.calls += presenter.showFinishedFrame() ? 'Y' : 'N';
+                    break;
+                case 'b':
+                    output.busy = true;
+                    break;
+                case 'g':
+                    output.busy = false;
+                    break;
+                default:
+                    FAIL() << "unknown step " << *step;
+            }
+        }
+        EXPECT_EQ(output.calls, c.record);
+        EXPECT_EQ(presenter.framesShown(), c.framesShown);
+        if (presenter.attached()) {
+            EXPECT_LE(output.live, 1) << "a fence was never released";
+        }
+    }
+}
+
+// The loop and the presenter together, as the page runs them: a paused
+// viewer whose pixel ratio changes (the page resizes and posts a redisplay)
+// at any point of a turn ends up showing a drawn frame, never a cleared one.
+TEST(PresenterTest, APausedViewerShowsADrawnFrameAfterANewSize) {
+    for (int ratioChangeAt = 0; ratioChangeAt < 4; ++ratioChangeAt) {
+        SCOPED_TRACE(ratioChangeAt);
+        FakeOutput output;
+        Presenter presenter(output);
+        FakeClock clock;
+        FramePacer pacer(clock, presenter);
+        record = {};
+        record.swapBuffers = [&presenter] {
+            presenter.frameEnded();
+        };
+        record.pacer = &pacer;
+        pacer.callbacks() = {display, keyboard, idle, keysDelivered};
+        presenter.attach();
+        pacer.setPaused(true);
+        pacer.postRedisplay();
+        pacer.start();
+        for (int frame = 0; frame < 6; ++frame) {
+            if (frame == 2) {
+                // 0: before the animation frame; 1: after it showed the frame,
+                // before the turn; 2: after the turn drew; 3: not at all.
+                if (ratioChangeAt == 0) {
+                    presenter.resize();
+                    pacer.postRedisplay();
+                }
+                if (clock.looping) {
+                    clock.looping = pacer.onAnimationFrame();
+                }
+                if (ratioChangeAt == 1) {
+                    presenter.resize();
+                    pacer.postRedisplay();
+                }
+                clock.frame(pacer);  // the posted turn and looks
+                if (ratioChangeAt == 2) {
+                    presenter.resize();
+                    pacer.postRedisplay();
+                }
+                continue;
+            }
+            clock.frame(pacer);
+        }
+        const std::string& calls = output.calls;
+        ASSERT_NE(calls.rfind('s'), std::string::npos);
+        EXPECT_GT(calls.rfind('s'), calls.rfind('c') + 1) << "the canvas was left cleared: " << calls;
+        EXPECT_EQ(output.live, 0) << calls;
+        EXPECT_EQ(pacer.idleCalls(), 0);
+    }
 }
 
 }  // namespace

@@ -9,10 +9,15 @@
 //
 // Usage: viewer_facts --js FILE   an ES module for the page: the surfaces by
 //                                 their identifiers in the keys' order, the
-//                                 selections the viewer starts with, its keys
+//                                 selections the viewer starts with, its keys,
+//                                 its window, and the boundary between page
+//                                 and viewer: the module's functions and the
+//                                 hooks it calls (web/boundary.h)
 //        viewer_facts --sh FILE   shell assignments for the end-to-end
-//                                 scripts: the window's title and its clear
-//                                 colour, 0..255
+//                                 scripts: the window's title, its size and
+//                                 its clear colour, 0..255
+//        viewer_facts --exports FILE   the browser module's export list, a
+//                                 symbol a line, for the linker
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +28,7 @@
 #include "app/shell.h"
 #include "app/view_state.h"
 #include "geometry/surface.h"
+#include "web/boundary.h"
 
 namespace {
 
@@ -62,6 +68,30 @@ void printModule(std::FILE* out) {
     std::fprintf(out, "// The characters of the viewer's keys, as its keyboard handler takes them.\n");
     std::fprintf(out, "export const kKeys = Object.freeze({ stepFirst: %d, stepSecond: %d, escape: %d });\n",
                  morph::kStepFirstKey, morph::kStepSecondKey, morph::kEscapeKey);
+    std::fprintf(out, "// The viewer's window: its size in pixels and its title.\n");
+    std::fprintf(out, "export const kWindow = Object.freeze({ width: %d, height: %d, title: '%s' });\n",
+                 morph::kWindowWidth, morph::kWindowHeight, morph::kWindowTitle);
+    std::fprintf(out, "// The functions of the viewer's module the page may call, by their names on it.\n");
+    std::fprintf(out, "export const kExports = Object.freeze({");
+    for (std::size_t i = 0; i < std::size(morph::web::kExports); ++i) {
+        std::fprintf(out, "%s %s: '_%s'", i == 0 ? "" : ",", morph::web::kExports[i].role,
+                     morph::web::kExports[i].symbol);
+    }
+    std::fprintf(out, " });\n");
+    std::fprintf(out, "// The hooks the viewer calls on its module, by their names on it.\n");
+    std::fprintf(out, "export const kHooks = Object.freeze({");
+    for (std::size_t i = 0; i < std::size(morph::web::kHooks); ++i) {
+        std::fprintf(out, "%s %s: '%s'", i == 0 ? "" : ",", morph::web::kHooks[i].role,
+                     morph::web::kHooks[i].name);
+    }
+    std::fprintf(out, " });\n");
+}
+
+void printExports(std::FILE* out) {
+    std::fprintf(out, "_main\n");
+    for (const auto& function : morph::web::kExports) {
+        std::fprintf(out, "_%s\n", function.symbol);
+    }
 }
 
 long toByte(float channel) {
@@ -72,6 +102,7 @@ void printShell(std::FILE* out) {
     std::fprintf(
         out, "# Made by the build from the viewer's own headers (tools/viewer_facts.cpp): do not edit.\n");
     std::fprintf(out, "MORPH_WINDOW_TITLE='%s'\n", morph::kWindowTitle);
+    std::fprintf(out, "MORPH_WINDOW_SIZE='%dx%d'\n", morph::kWindowWidth, morph::kWindowHeight);
     std::fprintf(out, "MORPH_CLEAR_RGB='%ld %ld %ld'\n", toByte(morph::kClearColour[0]),
                  toByte(morph::kClearColour[1]), toByte(morph::kClearColour[2]));
 }
@@ -81,8 +112,9 @@ void printShell(std::FILE* out) {
 int main(int argc, char** argv) {
     const bool js = argc == 3 && std::strcmp(argv[1], "--js") == 0;
     const bool sh = argc == 3 && std::strcmp(argv[1], "--sh") == 0;
-    if (!js && !sh) {
-        std::fprintf(stderr, "usage: viewer_facts --js FILE | --sh FILE\n");
+    const bool exports = argc == 3 && std::strcmp(argv[1], "--exports") == 0;
+    if (!js && !sh && !exports) {
+        std::fprintf(stderr, "usage: viewer_facts --js FILE | --sh FILE | --exports FILE\n");
         return 2;
     }
     std::FILE* out = std::fopen(argv[2], "w");
@@ -92,8 +124,10 @@ int main(int argc, char** argv) {
     }
     if (js) {
         printModule(out);
-    } else {
+    } else if (sh) {
         printShell(out);
+    } else {
+        printExports(out);
     }
     return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 // and runs it on its own thread.
 import createViewer from './morph-viewer.js';
 import { toPage, dispatch, kQuestions } from './protocol.js';
+import { kExports, kHooks } from './viewer-facts.js';
 
 // Serves the page: SEND posts a message to the page; returns the function
 // that takes the page's messages.
@@ -20,9 +21,12 @@ export function serve(send) {
   let ended = false;
   const live = () => viewer !== null && !ended;
 
+  // The viewer's functions (viewer-facts.js names them), once it runs.
+  const call = (name, ...args) => viewer[kExports[name]](...args);
+
   const answers = {
     [kQuestions.counts]: () => (viewer
-      ? { frames: viewer._morph_web_frames(), idleCalls: viewer._morph_web_idle_calls(), keys: viewer._morph_web_keys() }
+      ? { frames: call('frames'), idleCalls: call('idleCalls'), keys: call('keys') }
       : { frames: 0, idleCalls: 0, keys: 0 }),
     [kQuestions.picture]: () => (start.canvas.convertToBlob
       ? start.canvas.convertToBlob({ type: 'image/png' })
@@ -35,10 +39,9 @@ export function serve(send) {
     // the module, with the viewer's exported functions on it.
     const module = {
       canvas: start.canvas,
-      onTitle: (text) => send(toPage.title(text)),
-      onNoWebGl: () => send(toPage.noWebGl()),
-      onKeysDelivered: () => send(toPage.selections(module._morph_web_first_function(),
-        module._morph_web_second_function())),
+      [kHooks.title]: (text) => send(toPage.title(text)),
+      [kHooks.noWebGl]: () => send(toPage.noWebGl()),
+      [kHooks.keysDelivered]: () => send(toPage.selections(call('first'), call('second'))),
       onExit: (status) => {
         ended = true;
         send(toPage.exit(status));
@@ -46,9 +49,8 @@ export function serve(send) {
       // Main runs right after this.
       onRuntimeInitialized: () => {
         viewer = module;
-        viewer._morph_web_set_pixel_ratio(start.pixelRatio);
-        viewer._morph_web_set_hidden(start.hidden ? 1 : 0);
-        viewer._morph_web_configure(start.first, start.second, start.steps, start.paused ? 1 : 0);
+        call('start', start.first, start.second, start.steps, start.paused ? 1 : 0, start.hidden ? 1 : 0,
+          start.pixelRatio);
         send(toPage.running());
       },
     };
@@ -61,18 +63,18 @@ export function serve(send) {
       launch();
     },
     key({ code }) {
-      if (live()) viewer._morph_web_press(code);
+      if (live()) call('press', code);
     },
     paused({ value }) {
-      if (live()) viewer._morph_web_set_paused(value ? 1 : 0);
+      if (live()) call('setPaused', value ? 1 : 0);
       else if (start) start.paused = value;
     },
     hidden({ value }) {
-      if (live()) viewer._morph_web_set_hidden(value ? 1 : 0);
+      if (live()) call('setHidden', value ? 1 : 0);
       else if (start) start.hidden = value;
     },
     pixelRatio({ value }) {
-      if (live()) viewer._morph_web_set_pixel_ratio(value);
+      if (live()) call('setPixelRatio', value);
       else if (start) start.pixelRatio = value;
     },
     ask({ id, what }) {

@@ -8,7 +8,7 @@
 // ends the runtime, which tells the page (Module.onExit) the exit status.
 #include <emscripten.h>
 
-#include "web/glut.h"
+#include "web/page_window.h"
 
 extern "C" [[noreturn]] void exit(int status) {
     morph::web::stopLoop();

@@ -113,7 +113,7 @@ bool WebGlBackend::create(int width, int height, const GlState& state) {
     height_ = height;
     program_ = link(compile(GL_VERTEX_SHADER, kVertexShader), compile(GL_FRAGMENT_SHADER, kFragmentShader));
     if (program_ == 0) {
-        ready_ = false;
+        presenter_.detach();
         return false;
     }
     emscripten_glUseProgram(program_);
@@ -144,9 +144,7 @@ bool WebGlBackend::create(int width, int height, const GlState& state) {
     }
     emscripten_glClearColor(state.clearColour.r, state.clearColour.g, state.clearColour.b,
                             state.clearColour.a);
-    ready_ = true;
-    fresh_ = true;
-    pending_ = nullptr;
+    presenter_.attach();
     return true;
 }
 
@@ -168,67 +166,40 @@ void WebGlBackend::makeFrame() {
 void WebGlBackend::resize(int width, int height) {
     width_ = width;
     height_ = height;
-    if (!ready_) {
+    if (!presenter_.attached()) {
         return;
     }
-    if (pending_ != nullptr) {
-        emscripten_glDeleteSync(static_cast<GLsync>(pending_));
-        pending_ = nullptr;
-    }
+    presenter_.resize();
     makeFrame();
-    fresh_ = true;
 }
 
 void WebGlBackend::forget() {
-    ready_ = false;
-    pending_ = nullptr;  // went with the context
+    presenter_.detach();
 }
 
-bool WebGlBackend::showFinishedFrame() {
-    if (!ready_) {
-        return false;
-    }
-    if (fresh_) {
-        // The cleared frame first: a new canvas's first copy and read-back
-        // take long (some 40 ms here), best while no frame's drawing is
-        // queued behind them. Not if a frame was drawn since the canvas
-        // changed (a new pixel ratio that came in after the last frame was
-        // shown, before the turn that then drew): clearing would lose it,
-        // and a paused viewer would go on showing nothing.
-        fresh_ = false;
-        if (pending_ == nullptr) {
-            emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            blit();
-            endWith(false);
-            return false;
-        }
-    }
-    if (pending_ != nullptr) {
-        const auto fence = static_cast<GLsync>(pending_);
-        const GLenum status = emscripten_glClientWaitSync(fence, 0, 0, 0);  // polls, never blocks
-        if (status != GL_ALREADY_SIGNALED && status != GL_CONDITION_SATISFIED) {
-            return false;
-        }
-        emscripten_glDeleteSync(fence);
-        pending_ = nullptr;
-        if (pendingIsFrame_) {
-            blit();
-            ++framesShown_;
-        }
-    }
-    return true;
-}
-
-void WebGlBackend::endWith(bool frame) {
-    pending_ = emscripten_glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-    pendingIsFrame_ = frame;
+FrameOutput::Sync WebGlBackend::fence() {
+    GLsync sync = emscripten_glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     // Sent to the GPU now: commands otherwise wait in the page's buffer until
     // the browser next reads the canvas back, and then all at once.
     emscripten_glFlush();
+    return sync;
+}
+
+bool WebGlBackend::poll(Sync sync) {
+    const GLenum status = emscripten_glClientWaitSync(static_cast<GLsync>(sync), 0, 0, 0);  // never blocks
+    return status == GL_ALREADY_SIGNALED || status == GL_CONDITION_SATISFIED;
+}
+
+void WebGlBackend::release(Sync sync) {
+    emscripten_glDeleteSync(static_cast<GLsync>(sync));
+}
+
+void WebGlBackend::clear() {
+    emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void WebGlBackend::draw(const Pieces& pieces) {
-    if (!ready_ || pieces.empty()) {
+    if (!presenter_.attached() || pieces.empty()) {
         return;
     }
     const std::size_t count = pieces.size() / kCornersPerPiece;
@@ -253,13 +224,7 @@ void WebGlBackend::draw(const Pieces& pieces) {
                               nullptr);
 }
 
-void WebGlBackend::present() {
-    if (ready_ && pending_ == nullptr) {
-        endWith(true);
-    }
-}
-
-void WebGlBackend::blit() {
+void WebGlBackend::show() {
     emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     emscripten_glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT,
@@ -268,19 +233,19 @@ void WebGlBackend::blit() {
 }
 
 void WebGlBackend::clear(unsigned int mask) {
-    if (ready_) {
+    if (presenter_.attached()) {
         emscripten_glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
     }
 }
 
 void WebGlBackend::setClearColour(const Colour& colour) {
-    if (ready_) {
+    if (presenter_.attached()) {
         emscripten_glClearColor(colour.r, colour.g, colour.b, colour.a);
     }
 }
 
 void WebGlBackend::enableDepthTest() {
-    if (ready_) {
+    if (presenter_.attached()) {
         emscripten_glEnable(GL_DEPTH_TEST);
     }
 }

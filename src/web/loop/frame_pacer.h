@@ -7,7 +7,7 @@
 // one is looked at again, and what a hidden page, the pause, a lost context
 // and exit() do to it. The browser's clock and the GPU's fence are
 // interfaces, so the loop runs on the host with fakes in its tests; the
-// browser's GLUT layer (glut_loop.cpp) gives it the real ones.
+// browser's GLUT layer (glut.cpp) gives it the real ones.
 //
 // The loop runs as freeglut's does, one turn per displayed frame: deliver the
 // keys pressed since the last turn, redraw if a redisplay was posted, then
@@ -103,7 +103,6 @@ public:
     void retryShow();
 
     [[nodiscard]] bool paused() const { return paused_; }
-    [[nodiscard]] bool stopped() const { return stopped_; }
     [[nodiscard]] bool contextLost() const { return contextLost_; }
     // Idle calls the loop has made and keys delivered, for the page's tests
     // and benchmark.

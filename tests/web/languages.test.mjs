@@ -118,11 +118,11 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
     if (tag !== 'en') {
       assert.ok(layout.scroll <= layout.client, `${tag} at 320 px scrolls sideways (${layout.scroll} > ${layout.client})`);
     }
-    // The two surface controls side by side: the first at the start of the
-    // line, which is its right in a language written right to left; the
-    // heading at the start too.
+    // The heading at the start of the line, which is its right in a
+    // language written right to left; in one written left to right, the first
+    // surface control left of the second (that they are mirrored in Arabic is
+    // tested in every engine, in engines.test.mjs).
     if (dir === 'rtl') {
-      assert.ok(layout.first > layout.second, `${tag}: the controls are not mirrored`);
       assert.ok(layout.headingRight > layout.client - 40, `${tag}: the heading is not at the right`);
     } else {
       assert.ok(layout.first < layout.second, `${tag}: the controls are mirrored`);

@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: MIT
 
 # The browser build's site folder, build-web/site: the page (index.html,
-# style.css and its ES modules: page.js, url-state.js, protocol.js, texts.js),
+# style.css and its ES modules: page.js, viewer-link.js, keys.js, embedding.js,
+# url-state.js, protocol.js, texts.js),
 # its texts in every language (texts/<tag>.json, with languages.js and the
 # English put into index.html, by tools/page_texts.py from data/po), the
 # viewer's side (viewer.js, viewer-worker.js) with Emscripten's module
@@ -66,8 +67,8 @@ add_custom_command(OUTPUT ${MORPH_SITE_DIR}/index.html ${MORPH_SITE_DIR}/languag
   VERBATIM)
 add_custom_target(morph_site_texts ALL DEPENDS ${MORPH_SITE_DIR}/index.html)
 
-set(morph_site_files style.css manifest.webmanifest page.js url-state.js protocol.js texts.js viewer.js
-    viewer-worker.js)
+set(morph_site_files style.css manifest.webmanifest page.js viewer-link.js keys.js embedding.js url-state.js
+    protocol.js texts.js viewer.js viewer-worker.js)
 foreach(file IN LISTS morph_site_files)
   configure_file(${morph_web}/${file} ${MORPH_SITE_DIR}/${file} COPYONLY)
 endforeach()

@@ -6,30 +6,22 @@
 // reader hears, in the reader's language (texts.js); reduced motion, the
 // screen's pixel density, the service worker; the HTML that embeds the page
 // in another, and the page embedded (?embed: the canvas and the controls
-// only); and the viewer, started in a worker with the canvas handed to it
-// where the browser can, else on this thread. The two talk in the messages
-// of protocol.js.
-import { toViewer, dispatch, kQuestions } from './protocol.js';
+// only); and what the viewer tells it, through its link to the viewer
+// (viewer-link.js).
+import { toViewer, kQuestions } from './protocol.js';
+import { startViewer } from './viewer-link.js';
 import { readUrlState } from './url-state.js';
 import { kSurfaces, kKeys } from './viewer-facts.js';
+import { followKeyboard } from './keys.js';
+import { embeddingCode, bareFlags } from './embedding.js';
 import { kLanguages } from './languages.js';
 import { kEnglish, chooseLanguage, translator, loadMessages, applyTexts, fillElement } from './texts.js';
-
-// Keys as freeglut delivers them: characters, and the control keys that have
-// one.
-const kNamedKeys = Object.freeze({ Escape: kKeys.escape, Enter: 13, Tab: 9, Backspace: 8, Delete: 127 });
-
-// The size of the embedding HTML's frame, in CSS pixels: the canvas's 400
-// with the controls below it.
-const kFrameWidth = 420;
-const kFrameHeight = 580;
 
 const element = (id) => document.getElementById(id);
 const status = element('status');
 const controls = Object.freeze({ first: element('first'), second: element('second'), pause: element('pause'),
   end: element('end') });
 const languageControl = element('language');
-let canvas = element('canvas');
 
 // ---- The start state, from the URL.
 const parameters = new URLSearchParams(window.location.search);
@@ -68,7 +60,7 @@ function say(key, values) {
   if (status.textContent !== text) status.textContent = text;
 }
 function describe() {
-  canvas.setAttribute('aria-label', t('canvas.name', { first: surfaceName(state.first),
+  viewer.canvas.setAttribute('aria-label', t('canvas.name', { first: surfaceName(state.first),
     second: surfaceName(state.second) }));
   controls.first.querySelector('.now').textContent = surfaceName(state.first);
   controls.second.querySelector('.now').textContent = surfaceName(state.second);
@@ -91,27 +83,11 @@ function setPhase(phase) {
   state.phase = phase;
   document.body.dataset.viewer = phase;
 }
-setPhase('loading');
-
-// A query's flags without their empty values: "paused", not "paused=".
-const bareFlags = (query) => query.replace(/=(?=&|$)/g, '');
 
 // ---- The HTML that embeds this page in another: the viewer as it is now.
-function embeddingUrl() {
-  const url = new URL(window.location.pathname, window.location.origin);
-  url.searchParams.set('first', state.first);
-  url.searchParams.set('second', state.second);
-  if (state.paused && !pausedForMotion) url.searchParams.set('paused', '');
-  if (languageChosen) url.searchParams.set('lang', language);
-  url.searchParams.set('embed', '');
-  return bareFlags(url.href);
-}
-// The snippet is written as text: an element made to be serialised would
-// have its style attribute refused by the page's own policy.
-const quoted = (text) => `"${String(text).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;')}"`;
 function showEmbedding() {
-  element('embed-code').value = `<iframe src=${quoted(embeddingUrl())} title=${quoted(t('embed.frame-title'))} ` +
-    `width="${kFrameWidth}" height="${kFrameHeight}" style="border: 0; max-width: 100%;" loading="lazy"></iframe>`;
+  element('embed-code').value = embeddingCode(window.location.href, { first: state.first, second: state.second,
+    paused: state.paused && !pausedForMotion, lang: languageChosen ? language : null }, t('embed.frame-title'));
 }
 element('embed-copy').addEventListener('click', async () => {
   const code = element('embed-code');
@@ -156,11 +132,7 @@ const textsReady = useLanguage(language).catch(() => useLanguage(kEnglish)).catc
   console.error(`The page's texts could not be loaded: ${error}`);
 });
 
-// ---- The viewer: in a worker, or on this thread.
-let viewer = null;  // { send, worker (if any), retried }
-const pending = new Map();  // answers awaited, by question id
-let nextQuestion = 1;
-
+// ---- What the viewer tells the page.
 const handlers = {
   title({ text }) {
     document.title = text;
@@ -184,18 +156,6 @@ const handlers = {
     say('status.selections', { first: surfaceName(first), second: surfaceName(second) });
   },
   noWebGl() {
-    if (viewer?.worker && !viewer.retried) {
-      // The browser may offer WebGL 2 on its main thread but not in workers.
-      viewer.worker.terminate();
-      // Questions the worker will never answer get no answer (null).
-      for (const resolve of pending.values()) resolve(null);
-      pending.clear();
-      const fresh = canvas.cloneNode(true);
-      canvas.replaceWith(fresh);
-      canvas = fresh;
-      startOnThisThread(true);
-      return;
-    }
     setPhase('no-webgl');
     enable(false);
     say('status.no-webgl');
@@ -207,47 +167,28 @@ const handlers = {
     status.focus();
     say('status.ended', { status: code });
   },
-  answer({ id, value }) {
-    pending.get(id)?.(value);
-    pending.delete(id);
-  },
 };
-const receive = (message) => textsReady.then(() => dispatch(handlers, message));
 
-const startMessage = (drawOn) => toViewer.start({ canvas: drawOn, first: start.first, second: start.second,
-  steps: start.steps, paused: state.paused, hidden: document.hidden, pixelRatio: ratio });
-
-function startInWorker() {
-  const worker = new Worker('viewer-worker.js', { type: 'module' });
-  const offscreen = canvas.transferControlToOffscreen();
-  worker.addEventListener('message', (event) => receive(event.data));
-  worker.addEventListener('error', (event) => console.error(`The viewer's worker failed: ${event.message}`));
-  viewer = { worker, retried: false, send: (message) => worker.postMessage(message) };
-  worker.postMessage(startMessage(offscreen), [offscreen]);
-}
-
-async function startOnThisThread(retried) {
-  document.body.dataset.thread = 'page';
-  // What is sent while the viewer's module loads waits for it, after the
-  // start message.
-  const early = [];
-  viewer = { retried, send: (message) => early.push(message) };
-  const { serve } = await import('./viewer.js');
-  const send = serve(receive);
-  viewer.send = send;
-  send(startMessage(canvas));
-  for (const message of early) send(message);
-}
+enable(false);
+setPhase('loading');
+const viewer = startViewer({
+  canvas: element('canvas'),
+  start: (drawOn) => toViewer.start({ canvas: drawOn, first: start.first, second: start.second,
+    steps: start.steps, paused: state.paused, hidden: document.hidden, pixelRatio: ratio }),
+  handlers,
+  // The viewer waits for no texts, but what it reports is said once they are in.
+  ready: textsReady,
+});
 
 function press(code) {
-  if (viewer && state.phase === 'running') viewer.send(toViewer.key(code));
+  if (state.phase === 'running') viewer.send(toViewer.key(code));
 }
 
 function setPaused(paused, why) {
   state.paused = paused;
   pausedForMotion = false;
   describe();
-  viewer?.send(toViewer.paused(paused));
+  viewer.send(toViewer.paused(paused));
   if (state.phase === 'running') say(why);
 }
 
@@ -260,26 +201,10 @@ controls.pause.addEventListener('click', () => {
   else setPaused(true, 'status.paused');
 });
 
-// Keys with Ctrl, Alt or Meta are the browser's, and so are Enter and the
-// space bar on a focused control, which the control then delivers itself.
-// Tab reaches the viewer and still moves the focus; so does every key in the
-// language list and the embedding HTML's text, which keep their own use of it
-// (the list's type-ahead).
-window.addEventListener('keydown', (event) => {
-  if (event.ctrlKey || event.altKey || event.metaKey) return;
-  const focus = document.activeElement;
-  const onControl = focus && ['BUTTON', 'A', 'SUMMARY'].includes(focus.tagName);
-  if (onControl && (event.key === 'Enter' || event.key === ' ')) return;
-  let code = kNamedKeys[event.key];
-  if (code === undefined && event.key.length === 1 && event.key.charCodeAt(0) < 128) code = event.key.charCodeAt(0);
-  if (code === undefined) return;
-  press(code);
-  const inField = focus && ['SELECT', 'TEXTAREA'].includes(focus.tagName);
-  if (event.key !== 'Tab' && !inField) event.preventDefault();
-});
+followKeyboard(press);
 
 // A hidden page stops the viewer's frames and idle calls until shown again.
-document.addEventListener('visibilitychange', () => viewer?.send(toViewer.hidden(document.hidden)));
+document.addEventListener('visibilitychange', () => viewer.send(toViewer.hidden(document.hidden)));
 
 reducedMotion.addEventListener('change', () => {
   if (reducedMotion.matches && !state.paused) {
@@ -293,7 +218,7 @@ function ratioChanged() {
   const now = window.devicePixelRatio || 1;
   if (now === ratio) return;
   ratio = now;
-  viewer?.send(toViewer.pixelRatio(ratio));
+  viewer.send(toViewer.pixelRatio(ratio));
 }
 function followPixelRatio() {
   window.matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', () => {
@@ -306,21 +231,10 @@ window.addEventListener('resize', ratioChanged);
 
 // ---- For the page's tools (scripts/web's screenshot, the benchmark, the
 // tests): the viewer's counts, and the canvas as a PNG data URL.
-function ask(what) {
-  return new Promise((resolve) => {
-    if (!viewer) {
-      resolve(null);
-      return;
-    }
-    const id = nextQuestion++;
-    pending.set(id, resolve);
-    viewer.send(toViewer.ask(id, what));
-  });
-}
 window.morphViewer = Object.freeze({
-  counts: () => ask(kQuestions.counts),
+  counts: () => viewer.ask(kQuestions.counts),
   picture: async () => {
-    const blob = await ask(kQuestions.picture);
+    const blob = await viewer.ask(kQuestions.picture);
     return new Promise((resolve) => {
       const reader = new FileReader();
       reader.addEventListener('load', () => resolve(reader.result));
@@ -328,14 +242,6 @@ window.morphViewer = Object.freeze({
     });
   },
 });
-
-enable(false);
-if (typeof Worker === 'function' && typeof canvas.transferControlToOffscreen === 'function') {
-  document.body.dataset.thread = 'worker';
-  startInWorker();
-} else {
-  startOnThisThread(true);
-}
 
 // Offline use: the service worker keeps this build's files (sw.js).
 if ('serviceWorker' in navigator) {

@@ -13,13 +13,15 @@ and writes into the site folder:
                     that the page falls back to English message by message
   languages.js      the languages, English first, with their writing direction
   index.html        the page with its English texts in place, for the first
-                    paint and for browsers without scripts
+                    paint and for browsers without scripts, read and written
+                    again by Python's HTML parser
 A catalog's name is a gettext locale (pt_BR); the page's tag is its BCP 47
 form (pt-BR).
 
 Usage: page_texts.py TEMPLATE PO_DIR INDEX_HTML SITE_DIR
 """
 import html
+import html.parser
 import json
 import os
 import re
@@ -52,36 +54,107 @@ def tag_of(locale):
     return locale.replace('_', '-')
 
 
-# An element that the page's script translates: <tag ... data-text="key" ...>
-# followed by its content; children marked data-part="name" stand for the
-# message's {name} placeholders.
-kTextElement = re.compile(r'(<(\w+)\b[^>]*\bdata-text="([\w.-]+)"[^>]*>)(.*?)(</\2>)', re.S)
-kPart = re.compile(r'<(\w+)\b[^>]*\bdata-part="(\w+)"[^>]*>.*?</\1>', re.S)
-kTextAttribute = re.compile(r'\bdata-text-([a-z-]+)="([\w.-]+)"')
+# Elements that hold no content and have no end tag.
+kVoid = frozenset({'area', 'base', 'br', 'col', 'embed', 'hr', 'img', 'input', 'link', 'meta', 'source', 'track',
+                   'wbr'})
 
 
-def fill(page, english):
-    """PAGE with the English text of every translated element and attribute."""
-    def element(match):
-        start, _, key, content, end = match.groups()
-        parts = {m.group(2): m.group(0) for m in kPart.finditer(content)}
-        pieces = re.split(r'\{(\w+)\}', english[key])
-        text = ''.join(html.escape(piece, quote=False) if i % 2 == 0 else parts[piece]
-                       for i, piece in enumerate(pieces))
-        return start + text + end
+class Filler(html.parser.HTMLParser):
+    """The page, read by an HTML parser and written again with a language's
+    text in every element marked data-text="key" (its children marked
+    data-part="name" standing for the message's {name} placeholders, kept as
+    they are) and in every attribute named by data-text-<attribute>="key"
+    whose message has no placeholder (those the script fills, knowing the
+    values). Everything else is written as it came."""
 
-    def attributes(match):
-        tag = match.group(0)
-        for name, key in kTextAttribute.findall(tag):
-            message = english[key]
-            if '{' in message:
-                continue  # filled by the script, which knows the values
-            tag = re.sub(r'\s' + name + r'="[^"]*"', '', tag)
-            tag = tag[:-1] + f' {name}="{html.escape(message)}">'
-        return tag
+    def __init__(self, messages):
+        super().__init__(convert_charrefs=False)
+        self.messages = messages
+        self.out = []
+        self.text = None  # inside an element to fill: {key, depth, parts, part}
 
-    page = kTextElement.sub(element, page)
-    return re.sub(r'<[^<>]*\bdata-text-[a-z-]+="[^"]*"[^<>]*>', attributes, page)
+    def emit(self, raw):
+        if self.text is None:
+            self.out.append(raw)
+        elif self.text['part'] is not None:
+            self.text['part']['raw'].append(raw)
+
+    def handle_starttag(self, tag, attrs):
+        raw = self.start_tag(tag, attrs)
+        named = dict(attrs)
+        if self.text is not None:
+            if tag in kVoid:
+                self.emit(raw)
+                return
+            self.text['depth'] += 1
+            if self.text['part'] is None and 'data-part' in named:
+                self.text['part'] = {'name': named['data-part'], 'raw': [], 'depth': self.text['depth']}
+            self.emit(raw)
+            return
+        self.out.append(raw)
+        if 'data-text' in named and tag not in kVoid:
+            self.text = {'key': named['data-text'], 'depth': 0, 'parts': {}, 'part': None}
+
+    def handle_startendtag(self, tag, attrs):
+        self.emit(self.start_tag(tag, attrs))
+
+    def handle_endtag(self, tag):
+        raw = f'</{tag}>'
+        text = self.text
+        if text is None:
+            self.out.append(raw)
+            return
+        if text['depth'] == 0:
+            pieces = re.split(r'\{(\w+)\}', self.messages[text['key']])
+            self.out.append(''.join(html.escape(piece, quote=False) if i % 2 == 0 else text['parts'][piece]
+                                    for i, piece in enumerate(pieces)))
+            self.out.append(raw)
+            self.text = None
+            return
+        self.emit(raw)
+        part = text['part']
+        if part is not None and part['depth'] == text['depth']:
+            text['parts'][part['name']] = ''.join(part['raw'])
+            text['part'] = None
+        text['depth'] -= 1
+
+    def handle_data(self, data):
+        self.emit(data)
+
+    def handle_entityref(self, name):
+        self.emit(f'&{name};')
+
+    def handle_charref(self, name):
+        self.emit(f'&#{name};')
+
+    def handle_comment(self, data):
+        self.emit(f'<!--{data}-->')
+
+    def handle_decl(self, decl):
+        self.emit(f'<!{decl}>')
+
+    def start_tag(self, tag, attrs):
+        """The start tag as written, or written anew where an attribute takes
+        a message."""
+        raw = self.get_starttag_text()
+        filled = {name[len('data-text-'):]: self.messages[key] for name, key in attrs
+                  if name.startswith('data-text-') and '{' not in self.messages[key]}
+        if not filled:
+            return raw
+        kept = [(name, value) for name, value in attrs if name not in filled]
+        written = ''.join(f' {name}' if value is None else f' {name}="{html.escape(value)}"' for name, value in kept)
+        written += ''.join(f' {name}="{html.escape(message)}"' for name, message in filled.items())
+        return f'<{tag}{written}{" /" if raw.endswith("/>") else ""}>'
+
+
+def fill(page, messages):
+    """PAGE with MESSAGES' text in every translated element and attribute."""
+    filler = Filler(messages)
+    filler.feed(page)
+    filler.close()
+    if filler.text is not None:
+        raise ValueError(f'the element of {filler.text["key"]} is not closed')
+    return ''.join(filler.out)
 
 
 def main(template, po_dir, index_html, site):

@@ -12,11 +12,27 @@ import { readFileSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { gzipSync } from 'node:zlib';
+import { parse } from 'parse5';
+
+// Every element of the page's HTML (data/web/index.html), read by an HTML
+// parser, in document order, each as { tag, attributes: { name: value } }.
+export function pageElements(file = new URL('../../data/web/index.html', import.meta.url)) {
+  const elements = [];
+  const visit = (node) => {
+    if (node.tagName) {
+      elements.push({ tag: node.tagName, attributes: Object.fromEntries(node.attrs.map((a) => [a.name, a.value])) });
+    }
+    for (const child of node.childNodes ?? []) visit(child);
+    if (node.content) visit(node.content);  // a template's
+  };
+  visit(parse(readFileSync(file, 'utf8')));
+  return elements;
+}
 
 // The policy the site must work under, as the page states it in its own
 // <meta http-equiv="Content-Security-Policy">: its own files only, no eval.
-export const kPolicy = readFileSync(new URL('../../data/web/index.html', import.meta.url), 'utf8')
-  .match(/<meta http-equiv="Content-Security-Policy" content="([^"]*)">/)[1];
+export const kPolicy = pageElements().find(({ tag, attributes }) => tag === 'meta' &&
+  attributes['http-equiv']?.toLowerCase() === 'content-security-policy').attributes.content;
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',

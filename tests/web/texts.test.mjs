@@ -13,6 +13,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { kSite } from './session.mjs';
+import { pageElements } from '../../scripts/lib/web.mjs';
 
 const site = (file) => join(kSite, file);
 const { chooseLanguage, translator, format } = await import(site('texts.js'));
@@ -84,10 +85,11 @@ test('every surface of the viewer has a name in every language, keyed by its ide
 test('the page names only keys that English has, and every English key is named by the page', () => {
   const prefixes = new Set(Object.keys(english).map((key) => key.split('.')[0]));
   const page = source('page.js');
-  const html = source('index.html');
+  const marked = pageElements().flatMap(({ attributes }) => Object.entries(attributes)
+    .filter(([name]) => name === 'data-text' || name.startsWith('data-text-')).map(([, key]) => key));
   const named = new Set([
     ...[...page.matchAll(/'([a-z]+\.[a-z.-]+)'/g)].map((m) => m[1]).filter((key) => prefixes.has(key.split('.')[0])),
-    ...[...html.matchAll(/\bdata-text(?:-[a-z-]+)?="([^"]+)"/g)].map((m) => m[1]),
+    ...marked,
     ...kSurfaces.map((id) => `surface.${id}`),
   ]);
   assert.deepEqual([...named].filter((key) => !(key in english)), [], 'keys the page names that English lacks');

@@ -10,7 +10,7 @@
 # viewer's side (viewer.js, viewer-worker.js) with Emscripten's module
 # (morph-viewer.js, an ES module too, and the WebAssembly module), the facts
 # the page takes from the viewer's headers (viewer-facts.js, written by
-# tools/viewer_facts), the web app manifest with its icons, and the service
+# tools/viewer_facts, with viewer-facts.css for the style), the web app manifest with its icons, and the service
 # worker (sw.js, written last, with the SHA-256 of every other file).
 # Relative paths only; any static server serves it, under the policy
 #   default-src 'self'; script-src 'self' 'wasm-unsafe-eval'
@@ -37,13 +37,14 @@ add_custom_target(morph_exports DEPENDS ${PROJECT_BINARY_DIR}/exports.txt)
 add_dependencies(morph-viewer morph_exports)
 set_property(TARGET morph-viewer APPEND PROPERTY LINK_DEPENDS ${PROJECT_BINARY_DIR}/exports.txt)
 
-# What the page takes from the viewer's headers.
-add_custom_command(OUTPUT ${MORPH_SITE_DIR}/viewer-facts.js
+# What the page takes from the viewer's headers, for its script and its style.
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/viewer-facts.js ${MORPH_SITE_DIR}/viewer-facts.css
   COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:viewer_facts> --js ${MORPH_SITE_DIR}/viewer-facts.js
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:viewer_facts> --css ${MORPH_SITE_DIR}/viewer-facts.css
   DEPENDS viewer_facts
   COMMENT "Writing the viewer's facts for the page"
   VERBATIM)
-add_custom_target(morph_site_facts ALL DEPENDS ${MORPH_SITE_DIR}/viewer-facts.js)
+add_custom_target(morph_site_facts ALL DEPENDS ${MORPH_SITE_DIR}/viewer-facts.js ${MORPH_SITE_DIR}/viewer-facts.css)
 
 # The page's texts, from the translations' catalogs.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -80,7 +81,7 @@ configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/ic
 # runtime and libraries), linked from the page.
 include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
 morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEGLUT_SOURCE_DIR})
-list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm viewer-facts.js icon.png icon-192.png icon-512.png
+list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm viewer-facts.js viewer-facts.css icon.png icon-192.png icon-512.png
      notices.txt index.html languages.js ${morph_texts})
 list(SORT morph_site_files)
 

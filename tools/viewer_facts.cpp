@@ -16,6 +16,8 @@
 //        viewer_facts --sh FILE   shell assignments for the end-to-end
 //                                 scripts: the window's title, its size and
 //                                 its clear colour, 0..255
+//        viewer_facts --css FILE  custom properties for the page's style
+//                                 sheet: the window's size and clear colour
 //        viewer_facts --exports FILE   the browser module's export list, a
 //                                 symbol a line, for the linker
 #include <cmath>
@@ -107,14 +109,29 @@ void printShell(std::FILE* out) {
                  toByte(morph::kClearColour[1]), toByte(morph::kClearColour[2]));
 }
 
+void printStyle(std::FILE* out) {
+    std::fprintf(
+        out,
+        "/* Made by the build from the viewer's own headers (tools/viewer_facts.cpp): do not edit. */\n");
+    std::fprintf(out, ":root {\n");
+    std::fprintf(out, "  --window-width: %dpx;\n", morph::kWindowWidth);
+    std::fprintf(out, "  --window-aspect-ratio: %d / %d;\n", morph::kWindowWidth, morph::kWindowHeight);
+    // In percent, as GL takes the colour: 0.7 is 178.5 of 255, which the
+    // browser rounds as GL does.
+    std::fprintf(out, "  --clear-colour: rgb(%.6g%% %.6g%% %.6g%%);\n", morph::kClearColour[0] * 100.0,
+                 morph::kClearColour[1] * 100.0, morph::kClearColour[2] * 100.0);
+    std::fprintf(out, "}\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool js = argc == 3 && std::strcmp(argv[1], "--js") == 0;
     const bool sh = argc == 3 && std::strcmp(argv[1], "--sh") == 0;
+    const bool css = argc == 3 && std::strcmp(argv[1], "--css") == 0;
     const bool exports = argc == 3 && std::strcmp(argv[1], "--exports") == 0;
-    if (!js && !sh && !exports) {
-        std::fprintf(stderr, "usage: viewer_facts --js FILE | --sh FILE | --exports FILE\n");
+    if (!js && !sh && !css && !exports) {
+        std::fprintf(stderr, "usage: viewer_facts --js FILE | --sh FILE | --css FILE | --exports FILE\n");
         return 2;
     }
     std::FILE* out = std::fopen(argv[2], "w");
@@ -126,6 +143,8 @@ int main(int argc, char** argv) {
         printModule(out);
     } else if (sh) {
         printShell(out);
+    } else if (css) {
+        printStyle(out);
     } else {
         printExports(out);
     }

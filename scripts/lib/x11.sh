@@ -8,7 +8,8 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
-# The window's title and clear colour (MORPH_WINDOW_TITLE, MORPH_CLEAR_RGB),
+# The window's title, size and clear colour (MORPH_WINDOW_TITLE,
+# MORPH_WINDOW_SIZE, MORPH_CLEAR_RGB),
 # as the build writes them from the viewer's own headers: the file of the
 # build under test (ctest sets MORPH_VIEWER_FACTS), else the default build's.
 # Without that file (no build yet) only the helpers that need no viewer work.

@@ -16,7 +16,9 @@ work=$WORK
 pid=$VIEWER_PID
 wait_for_frame "$window" "$work/first.png" || fail "the viewer never drew a frame"
 
-for size in "1 1" "1000 200" "200 800" "400 400"; do
+# Back to the window's own size last.
+IFS=x read -r width height <<<"$MORPH_WINDOW_SIZE"
+for size in "1 1" "1000 200" "200 800" "$width $height"; do
   set -- $size
   xdotool windowsize --sync "$window" "$1" "$2"
   sleep 0.5
@@ -33,13 +35,14 @@ xdotool windowsize --sync "$window" 1000 200
 deadline=$((SECONDS + 5))
 while :; do
   import -window "$window" "$work/wide.png"
-  scene=$((1000 - $(count_colour_pixels "$work/wide.png" 1000x1+0+150 51 51 179)))
+  # shellcheck disable=SC2086 # the colour is three numbers
+  scene=$((1000 - $(count_colour_pixels "$work/wide.png" 1000x1+0+150 $MORPH_CLEAR_RGB)))
   [ "$scene" -ge 500 ] || [ "$SECONDS" -ge "$deadline" ] && break
   sleep 0.1
 done
 echo "row 150 at 1000 x 200: $scene of 1000 pixels show the scene"
 [ "$scene" -ge 500 ] || fail "the scene does not stretch across the wide window"
 
-xdotool windowsize --sync "$window" 400 400
-expect_motion "$window" "$work/back" "back at 400 x 400"
+xdotool windowsize --sync "$window" "$width" "$height"
+expect_motion "$window" "$work/back" "back at $width x $height"
 echo "PASS"

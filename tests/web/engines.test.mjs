@@ -24,6 +24,7 @@ import { kSite } from './session.mjs';
 import { kEngines, startEngine } from './engines.mjs';
 import { desktopFrameOf, readPng, agreement, kStates } from './frames.mjs';
 
+const { kWindow } = await import(`${kSite}/viewer-facts.js`);
 const root = new URL('../../', import.meta.url).pathname;
 const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
 const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;
@@ -74,7 +75,7 @@ for (const name of kEngines) {
       await waitForFrames(tab, 3);
       const shown = await tab.evaluate(() => ({ thread: document.body.dataset.thread, title: document.title,
         status: document.getElementById('status').textContent }));
-      assert.deepEqual(shown, { thread: kThread[name], title: 'foo!', status: 'Running.' });
+      assert.deepEqual(shown, { thread: kThread[name], title: kWindow.title, status: 'Running.' });
       if (tab.problems !== null) assert.deepEqual(tab.problems, []);
       await tab.close();
     });

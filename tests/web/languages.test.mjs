@@ -90,8 +90,8 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
   for (const { tag, dir } of kLanguages) {
     // The browser's preference: a regional variant first, as browsers send it.
     const preferred = await openPage(browser, base, { prepare: preferring([`${tag.split('-')[0]}-XX`, tag]) });
+    // Its texts are all in once the page names its language.
     await preferred.waitForFunction((t) => document.documentElement.lang === t, { timeout: 10000 }, tag);
-    await waitForFrames(preferred, 1);
     assert.deepEqual(englishLeft(await shownText(preferred), tag), [], `${tag} by preference: English left`);
     await expectClean(preferred);
     await preferred.close();

@@ -2,9 +2,11 @@
 #
 # SPDX-License-Identifier: MIT
 
-# The browser build's site folder, build-web/site: the page (index.html,
-# style.css and its ES modules: page.js, viewer-link.js, keys.js, embedding.js,
-# url-state.js, protocol.js, texts.js),
+# The browser build's site folder, build-web/site: the page (index.html in
+# English and <tag>/index.html in every other language, language.js, which
+# takes a reader to their language's page, style.css and its ES modules:
+# page.js, viewer-link.js, keys.js, embedding.js, url-state.js, protocol.js,
+# texts.js),
 # its texts in every language (texts/<tag>.json, with languages.js and the
 # English put into index.html, by tools/page_texts.py from data/po), the
 # viewer's side (viewer.js, viewer-worker.js) with Emscripten's module
@@ -51,15 +53,15 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_package(Gettext REQUIRED)  # msgattrib and msgexec, beside msgfmt
 set(morph_po ${PROJECT_SOURCE_DIR}/data/po)
 file(STRINGS ${morph_po}/LINGUAS morph_languages)
-set(morph_texts texts/en.json)
+set(morph_texts texts/en.json index.html)
 set(morph_catalogs)
 foreach(locale IN LISTS morph_languages)
   string(REPLACE _ - tag ${locale})
-  list(APPEND morph_texts texts/${tag}.json)
+  list(APPEND morph_texts texts/${tag}.json ${tag}/index.html)  # its messages and its page
   list(APPEND morph_catalogs ${morph_po}/${locale}.po)
 endforeach()
 list(TRANSFORM morph_texts PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_text_paths)
-add_custom_command(OUTPUT ${MORPH_SITE_DIR}/index.html ${MORPH_SITE_DIR}/languages.js ${morph_text_paths}
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/languages.js ${morph_text_paths}
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/page_texts.py ${morph_po}/morph-viewer.pot ${morph_po}
           ${morph_web}/index.html ${MORPH_SITE_DIR}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/page_texts.py ${morph_po}/morph-viewer.pot ${morph_po}/LINGUAS ${morph_catalogs}
@@ -68,8 +70,8 @@ add_custom_command(OUTPUT ${MORPH_SITE_DIR}/index.html ${MORPH_SITE_DIR}/languag
   VERBATIM)
 add_custom_target(morph_site_texts ALL DEPENDS ${MORPH_SITE_DIR}/index.html)
 
-set(morph_site_files style.css manifest.webmanifest page.js viewer-link.js keys.js embedding.js url-state.js
-    protocol.js texts.js viewer.js viewer-worker.js)
+set(morph_site_files style.css manifest.webmanifest language.js page.js viewer-link.js keys.js embedding.js
+    url-state.js protocol.js texts.js viewer.js viewer-worker.js)
 foreach(file IN LISTS morph_site_files)
   configure_file(${morph_web}/${file} ${MORPH_SITE_DIR}/${file} COPYONLY)
 endforeach()
@@ -82,7 +84,7 @@ configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/ic
 include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
 morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEGLUT_SOURCE_DIR})
 list(APPEND morph_site_files morph-viewer.js morph-viewer.wasm viewer-facts.js viewer-facts.css icon.png icon-192.png icon-512.png
-     notices.txt index.html languages.js ${morph_texts})
+     notices.txt languages.js ${morph_texts})
 list(SORT morph_site_files)
 
 list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)

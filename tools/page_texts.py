@@ -12,9 +12,12 @@ and writes into the site folder:
                     other language only what it translates (not fuzzy), so
                     that the page falls back to English message by message
   languages.js      the languages, English first, with their writing direction
-  index.html        the page with its English texts in place, for the first
-                    paint and for browsers without scripts, read and written
-                    again by Python's HTML parser
+  index.html        the page in English, and <tag>/index.html in every other
+                    language: its texts, lang and dir in place for the first
+                    paint (and for browsers without scripts), the site's
+                    languages in <html data-languages> for language.js, and
+                    in a language's folder a base address of the site's own;
+                    read and written again by Python's HTML parser
 A catalog's name is a gettext locale (pt_BR); the page's tag is its BCP 47
 form (pt-BR).
 
@@ -54,6 +57,10 @@ def tag_of(locale):
     return locale.replace('_', '-')
 
 
+def direction(tag):
+    return 'rtl' if tag.split('-')[0] in kRightToLeft else 'ltr'
+
+
 # Elements that hold no content and have no end tag.
 kVoid = frozenset({'area', 'base', 'br', 'col', 'embed', 'hr', 'img', 'input', 'link', 'meta', 'source', 'track',
                    'wbr'})
@@ -67,9 +74,11 @@ class Filler(html.parser.HTMLParser):
     whose message has no placeholder (those the script fills, knowing the
     values). Everything else is written as it came."""
 
-    def __init__(self, messages):
+    def __init__(self, messages, root, base):
         super().__init__(convert_charrefs=False)
         self.messages = messages
+        self.root = root  # the attributes the root element takes: lang, dir, data-languages
+        self.base = base  # where the page's relative addresses start from, if not its own folder
         self.out = []
         self.text = None  # inside an element to fill: {key, depth, parts, part}
 
@@ -92,6 +101,8 @@ class Filler(html.parser.HTMLParser):
             self.emit(raw)
             return
         self.out.append(raw)
+        if tag == 'head' and self.base:
+            self.out.append(f'\n<base href="{html.escape(self.base)}">')
         if 'data-text' in named and tag not in kVoid:
             self.text = {'key': named['data-text'], 'depth': 0, 'parts': {}, 'part': None}
 
@@ -139,6 +150,8 @@ class Filler(html.parser.HTMLParser):
         raw = self.get_starttag_text()
         filled = {name[len('data-text-'):]: self.messages[key] for name, key in attrs
                   if name.startswith('data-text-') and '{' not in self.messages[key]}
+        if tag == 'html':
+            filled.update(self.root)
         if not filled:
             return raw
         kept = [(name, value) for name, value in attrs if name not in filled]
@@ -147,9 +160,10 @@ class Filler(html.parser.HTMLParser):
         return f'<{tag}{written}{" /" if raw.endswith("/>") else ""}>'
 
 
-def fill(page, messages):
-    """PAGE with MESSAGES' text in every translated element and attribute."""
-    filler = Filler(messages)
+def fill(page, messages, root=None, base=None):
+    """PAGE with MESSAGES' text in every translated element and attribute, ROOT's
+    attributes on its root element, and BASE as its base address."""
+    filler = Filler(messages, root or {}, base)
     filler.feed(page)
     filler.close()
     if filler.text is not None:
@@ -169,17 +183,25 @@ def main(template, po_dir, index_html, site):
         with open(os.path.join(site, 'texts', tag + '.json'), 'w', encoding='utf-8') as out:
             json.dump(messages, out, ensure_ascii=False, sort_keys=True, indent=0)
             out.write('\n')
-    listed = ',\n'.join(f"  {{ tag: '{tag}', dir: '{'rtl' if tag.split('-')[0] in kRightToLeft else 'ltr'}' }}"
-                        for tag in catalogs)
+    listed = ',\n'.join(f"  {{ tag: '{tag}', dir: '{direction(tag)}' }}" for tag in catalogs)
     with open(os.path.join(site, 'languages.js'), 'w', encoding='utf-8') as out:
         out.write('// Made by the build from data/po (tools/page_texts.py): do not edit.\n'
                   '// The languages of the page, English first, each with its writing direction;\n'
                   '// each has its texts in texts/<tag>.json.\n'
                   f'export const kLanguages = Object.freeze([\n{listed},\n]);\n')
+    named = ' '.join(f"{tag}:{direction(tag)}" for tag in catalogs)
     with open(index_html, encoding='utf-8') as page:
-        filled = fill(page.read(), english)
-    with open(os.path.join(site, 'index.html'), 'w', encoding='utf-8') as out:
-        out.write(filled)
+        source = page.read()
+    for tag, messages in catalogs.items():
+        root = {'lang': tag, 'dir': direction(tag), 'data-languages': named}
+        if tag == 'en':
+            filled, folder = fill(source, english, root), site
+        else:
+            # Its own folder, whose page takes the site's files from the one above.
+            filled, folder = fill(source, {**english, **messages}, root, '../'), os.path.join(site, tag)
+            os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, 'index.html'), 'w', encoding='utf-8') as out:
+            out.write(filled)
 
 
 if __name__ == '__main__':

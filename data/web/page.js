@@ -15,7 +15,7 @@ import { kSurfaces, kKeys } from './viewer-facts.js';
 import { followKeyboard } from './keys.js';
 import { embeddingCode, bareFlags } from './embedding.js';
 import { kLanguages } from './languages.js';
-import { kEnglish, chooseLanguage, translator, loadMessages, applyTexts, fillElement } from './texts.js';
+import { kEnglish, translator, loadMessages, fillElement } from './texts.js';
 
 const element = (id) => document.getElementById(id);
 const status = element('status');
@@ -28,17 +28,17 @@ const parameters = new URLSearchParams(window.location.search);
 if (parameters.has('embed')) document.documentElement.dataset.embed = '';
 const { start, problems } = readUrlState(window.location.search);
 
-// ---- The reader's language: ?lang=, else the browser's first that the page
-// has, else English. Until its texts arrive, t() gives the English the build
-// put into the page.
+// ---- The page's language: the build wrote this page in it, and language.js
+// had the reader's chosen (?lang=, else the browser's first that the site
+// has, else English). Until its messages arrive, t() gives their keys.
+const language = document.documentElement.lang;
 const asked = parameters.get('lang');
-const chosen = chooseLanguage(asked, navigator.languages ?? [navigator.language]);
-let language = chosen.tag;
-// Whether the reader chose the language (in the URL or with the control),
-// which the embedding HTML then keeps.
-let languageChosen = asked !== null && !chosen.unknown;
+const { morphLanguage } = globalThis;
+const unknownLanguage = morphLanguage.choose(asked, [], kLanguages.map(({ tag }) => tag)).unknown;
+// Whether the reader chose the language in the URL, which the embedding HTML
+// then keeps.
+const languageChosen = asked !== null && !unknownLanguage;
 let t = (key) => key;
-const english = loadMessages(kEnglish);
 
 // ---- What the page shows and says.
 const state = { first: start.first, second: start.second, paused: start.paused, phase: 'loading' };
@@ -49,8 +49,8 @@ let ratio = window.devicePixelRatio || 1;
 
 const surfaceName = (index) => t(`surface.${kSurfaces[index]}`);
 
-// What the status line says: a message's key and values, said again in a
-// newly chosen language.
+// What the status line says: a message's key and values, said again once the
+// language's messages are in.
 let spoken = null;
 function say(key, values) {
   spoken = { key, values };
@@ -72,7 +72,7 @@ function describe() {
 function showNote() {
   const sentences = problems.map((problem) => t('url.number', problem));
   if (sentences.length > 0) sentences.push(t('url.defaults'));
-  if (chosen.unknown) sentences.push(t('url.language', { text: asked }));
+  if (unknownLanguage) sentences.push(t('url.language', { text: asked }));
   element('note').textContent = sentences.join(' ');
   element('note').hidden = sentences.length === 0;
 }
@@ -86,7 +86,11 @@ function setPhase(phase) {
 
 // ---- The HTML that embeds this page in another: the viewer as it is now.
 function showEmbedding() {
-  element('embed-code').value = embeddingCode(window.location.href, { first: state.first, second: state.second,
+  // Where the reader did not choose the language, the frame's own reader's
+  // language: the address of the site's English page, which goes to it.
+  const address = languageChosen ? window.location.href :
+    morphLanguage.pageOf(kEnglish, window.location.href, language, kEnglish);
+  element('embed-code').value = embeddingCode(address, { first: state.first, second: state.second,
     paused: state.paused && !pausedForMotion, lang: languageChosen ? language : null }, t('embed.frame-title'));
 }
 element('embed-copy').addEventListener('click', async () => {
@@ -100,7 +104,9 @@ element('embed-copy').addEventListener('click', async () => {
   }
 });
 
-// ---- The language: its texts into the page, its choice into the URL.
+// ---- The language: the messages that change as the page runs; another
+// language is another page, with the viewer's state and the choice in its
+// address.
 for (const { tag } of kLanguages) {
   const option = document.createElement('option');
   option.value = tag;
@@ -109,25 +115,28 @@ for (const { tag } of kLanguages) {
   option.textContent = new Intl.DisplayNames([tag], { type: 'language' }).of(tag);
   languageControl.append(option);
 }
+languageControl.value = language;
+languageControl.addEventListener('change', () => {
+  const tag = languageControl.value;
+  const query = new URLSearchParams(parameters);
+  for (const name of ['first', 'second', 'steps', 'paused']) query.delete(name);
+  query.set('first', state.first);
+  query.set('second', state.second);
+  if (state.paused && !pausedForMotion) query.set('paused', '');
+  // Kept in the address, so that a shared link opens in this language.
+  query.set('lang', tag);
+  window.location.assign(`${morphLanguage.pageOf(tag, window.location.href, language, kEnglish)}?` +
+    bareFlags(query.toString()));
+});
 async function useLanguage(tag) {
-  const [base, messages] = await Promise.all([english, loadMessages(tag)]);
-  language = tag;
-  t = translator(messages, base);
-  applyTexts(document, t, tag);
-  languageControl.value = tag;
+  const [english, messages] = await Promise.all([loadMessages(kEnglish), loadMessages(tag)]);
+  t = translator(messages, english);
   describe();
   showNote();
   if (spoken) say(spoken.key, spoken.values);
 }
-languageControl.addEventListener('change', () => {
-  parameters.set('lang', languageControl.value);
-  languageChosen = true;
-  // Kept in the address, so that a shared link opens in this language.
-  window.history.replaceState(null, '', `?${bareFlags(parameters.toString())}`);
-  useLanguage(languageControl.value).catch((error) => console.error(`No texts for ${languageControl.value}: ${error}`));
-});
-// Where the language's texts cannot be had, English; the viewer waits for
-// neither, but what it reports is said once the texts are in.
+// Where the language's messages cannot be had, English; the viewer waits
+// for neither, but what it reports is said once they are in.
 const textsReady = useLanguage(language).catch(() => useLanguage(kEnglish)).catch((error) => {
   console.error(`The page's texts could not be loaded: ${error}`);
 });

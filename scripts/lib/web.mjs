@@ -173,12 +173,20 @@ export const kPhone = { width: 360, height: 740, deviceScaleFactor: 3, isMobile:
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // Waits until FN, evaluated in TAB with ARGS, is true; throws after TIMEOUT ms,
-// naming WHAT.
+// naming WHAT. A page on its way to another (language.js sends a reader to
+// their language's page) may fail to evaluate: that is a "not yet", and the
+// last such failure is named if the wait runs out.
 export async function waitIn(tab, fn, what, timeout = 20000, ...args) {
   const end = Date.now() + timeout;
+  let failure = null;
   for (;;) {
-    if (await tab.evaluate(fn, ...args)) return;
-    if (Date.now() > end) throw new Error(`waited ${timeout} ms for ${what}`);
+    try {
+      if (await tab.evaluate(fn, ...args)) return;
+      failure = null;
+    } catch (error) {
+      failure = error;
+    }
+    if (Date.now() > end) throw new Error(`waited ${timeout} ms for ${what}${failure ? ` (${failure.message})` : ''}`);
     await pause(50);
   }
 }

@@ -81,7 +81,21 @@ const layoutOf = (page) => page.evaluate(() => {
     headingRight: document.querySelector('h1').getBoundingClientRect().right };
 });
 
-test('each language, by the browser\'s preference and by ?lang=: its texts, its direction, axe in every colour scheme, 320 pixels, the same canvas', async () => {
+// What the page shows at DOMContentLoaded, before its script has run, and
+// every layout shift from the start (the score Lighthouse adds up).
+const recordStart = (page) => page.evaluateOnNewDocument(() => {
+  window.layoutShift = 0;
+  new PerformanceObserver((list) => {
+    for (const entry of list.getEntries()) window.layoutShift += entry.value;
+  }).observe({ type: 'layout-shift', buffered: true });
+  document.addEventListener('DOMContentLoaded', () => {
+    window.atStart = { lang: document.documentElement.lang, dir: document.documentElement.dir,
+      heading: document.querySelector('h1').textContent, pause: document.getElementById('pause').textContent,
+      path: window.location.pathname };
+  });
+});
+
+test('each language, by the browser\'s preference and by ?lang=: its page, its texts and direction before any script, axe in every colour scheme, 320 pixels without a shift, the same canvas', async () => {
   const englishPage = await openPage(browser, base + kState, { viewport: { width: 800, height: 700, deviceScaleFactor: 1 } });
   await waitForFrames(englishPage, 1);
   const englishCanvas = await canvasPng(englishPage);
@@ -89,17 +103,27 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
   const report = [];
   for (const { tag, dir } of kLanguages) {
     // The browser's preference: a regional variant first, as browsers send it.
+    // Its page, at once: the English one sends the reader there before
+    // anything is painted.
+    const home = tag === 'en' ? '/' : `/${tag}/`;
     const preferred = await openPage(browser, base, { prepare: preferring([`${tag.split('-')[0]}-XX`, tag]) });
-    // Its texts are all in once the page names its language.
-    await preferred.waitForFunction((t) => document.documentElement.lang === t, { timeout: 10000 }, tag);
+    assert.equal(new URL(preferred.url()).pathname, home, `${tag} by preference: not its page`);
     assert.deepEqual(englishLeft(await shownText(preferred), tag), [], `${tag} by preference: English left`);
     await expectClean(preferred);
     await preferred.close();
 
+    // By ?lang=, on a phone's narrowest screen: the page's texts, language
+    // and direction are in place before its script runs, and nothing moves.
     const page = await openPage(browser, `${base}${kState}&lang=${tag}`,
-      { viewport: { width: 800, height: 700, deviceScaleFactor: 1 }, prepare: preferring(['en-US']) });
+      { viewport: { width: 320, height: 640, deviceScaleFactor: 1 },
+        prepare: async (p) => { await preferring(['en-US'])(p); await recordStart(p); } });
     await waitForFrames(page, 1);
-    await page.waitForFunction((t) => document.documentElement.lang === t, { timeout: 10000 }, tag);
+    const messages = { ...english, ...catalog(tag) };
+    assert.deepEqual(await page.evaluate(() => window.atStart), { lang: tag, dir, heading: messages['page.heading'],
+      pause: messages['control.pause'], path: home });
+    await page.waitForFunction(() => document.getElementById('language').options.length > 1 &&
+      !('text' in document.getElementById('status').dataset), { timeout: 5000 });
+    assert.equal(await page.evaluate(() => window.layoutShift), 0, `${tag}: the page moved as it started`);
     assert.ok((await canvasPng(page)).equals(englishCanvas), `${tag}: the canvas differs from the English page's`);
     assert.deepEqual(englishLeft(await shownText(page), tag), [], `${tag}: English left`);
     const axe = [];
@@ -110,7 +134,6 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
       assert.deepEqual(violations, [], `${tag} in ${scheme}`);
     }
     await emulate(page, []);
-    await page.setViewport({ width: 320, height: 640, deviceScaleFactor: 1 });
     const layout = await layoutOf(page);
     assert.equal(layout.dir, dir);
     // English at 320 pixels is checked with the rest of its layout in
@@ -130,30 +153,33 @@ test('each language, by the browser\'s preference and by ?lang=: its texts, its 
     }
     await expectClean(page);
     await page.close();
-    report.push(`${tag}: no English left; axe violations ${axe.join(', ')}; 320 px without sideways scroll; ${dir}`);
+    report.push(`${tag}: its page at once, no English left; axe violations ${axe.join(', ')}; 320 px without sideways ` +
+      `scroll or shift; ${dir}`);
   }
   console.log(report.join('\n'));
 });
 
-test('the language control changes the texts, the status, the snippet and the address, and a reload keeps the choice', async () => {
-  const page = await openPage(browser, base, { prepare: preferring(['en-US']) });
+test('the language control opens its language\'s page with the viewer\'s state and the choice in the address, which a reload keeps', async () => {
+  const page = await openPage(browser, `${base}?first=0&second=1&paused`, { prepare: preferring(['en-US']) });
   await waitForFrames(page, 1);
-  await page.waitForFunction(() => document.getElementById('status').textContent === 'Running.', { timeout: 10000 });
-  await page.select('#language', 'de');
-  const german = catalog('de');
-  await page.waitForFunction((heading) => document.querySelector('h1').textContent === heading, { timeout: 10000 },
-    german['page.heading']);
-  const shown = await page.evaluate(() => ({ lang: document.documentElement.lang, url: window.location.search,
-    status: document.getElementById('status').textContent, code: document.getElementById('embed-code').value,
-    pause: document.getElementById('pause').textContent }));
-  assert.equal(shown.lang, 'de');
-  assert.match(shown.url, /[?&]lang=de(&|$)/);
-  assert.equal(shown.status, german['status.running']);
-  assert.equal(shown.pause, german['control.pause']);
-  assert.match(shown.code, /lang=de&amp;embed"/);
+  await page.keyboard.press('2');
+  await page.waitForFunction(() => /Product wave/.test(document.getElementById('status').textContent), { timeout: 10000 });
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.select('#language', 'de')]);
+  await waitForFrames(page, 1);
+  const german = { ...english, ...catalog('de') };
+  const shown = await page.evaluate(() => ({ lang: document.documentElement.lang, path: window.location.pathname,
+    query: window.location.search, heading: document.querySelector('h1').textContent,
+    second: document.querySelector('#second .now').textContent, pause: document.getElementById('pause').textContent,
+    code: document.getElementById('embed-code').value }));
+  assert.deepEqual({ ...shown, code: undefined }, { lang: 'de', path: '/de/', query: '?first=0&second=2&paused&lang=de',
+    heading: german['page.heading'], second: german['surface.ProductWave'], pause: german['control.play'],
+    code: undefined });
+  await page.waitForFunction((text) => document.getElementById('status').textContent === text, { timeout: 10000 },
+    german['status.paused']);
+  assert.match(shown.code, /\/de\/\?first=0&amp;second=2&amp;paused&amp;lang=de&amp;embed"/);
   assert.ok(shown.code.includes(`title="${german['embed.frame-title']}"`), shown.code);
   await page.reload({ waitUntil: 'load' });
-  await page.waitForFunction(() => document.documentElement.lang === 'de', { timeout: 10000 });
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'de');
   // A language the page has not: English texts and a note that says so.
   const unknown = await openPage(browser, `${base}?lang=xx`, { prepare: preferring(['en-US']) });
   await waitForFrames(unknown, 1);

@@ -12,12 +12,21 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
+import { runInNewContext } from 'node:vm';
 import { kSite } from './session.mjs';
 import { pageElements } from '../../scripts/lib/web.mjs';
 
 const site = (file) => join(kSite, file);
-const { chooseLanguage, translator, format } = await import(site('texts.js'));
+const { translator, format } = await import(site('texts.js'));
 const { kLanguages } = await import(site('languages.js'));
+// language.js is a classic script, run before the page is painted: its choice
+// is globalThis.morphLanguage.
+const { morphLanguage } = (() => {
+  const context = { Intl, URL, URLSearchParams };
+  context.globalThis = context;
+  runInNewContext(readFileSync(site('language.js'), 'utf8'), context);
+  return context;
+})();
 const { kSurfaces } = await import(site('viewer-facts.js'));
 const source = (file) => readFileSync(new URL(`../../data/web/${file}`, import.meta.url), 'utf8');
 const catalog = (tag) => JSON.parse(readFileSync(site(`texts/${tag}.json`), 'utf8'));
@@ -43,7 +52,8 @@ test('the language: ?lang= first, then the browser\'s languages in order, by lan
     ['not a tag!', [], 'en', true],
     ['', ['fr-CA'], 'fr', true],
   ]) {
-    assert.deepEqual(chooseLanguage(asked, preferred), { tag, unknown }, `${asked} with ${preferred.join(', ')}`);
+    assert.deepEqual({ ...morphLanguage.choose(asked, preferred, kLanguages.map((l) => l.tag)) }, { tag, unknown },
+      `${asked} with ${preferred.join(', ')}`);
   }
 });
 
@@ -96,11 +106,12 @@ test('the page names only keys that English has, and every English key is named 
   assert.deepEqual(Object.keys(english).filter((key) => !named.has(key)), [], 'English keys the page never names');
 });
 
-test('the service worker keeps every language\'s texts and the list of languages', () => {
+test('the service worker keeps every language\'s page and texts, and the list of languages', () => {
   const worker = readFileSync(site('sw.js'), 'utf8');
   const texts = readdirSync(site('texts')).map((file) => `texts/${file}`);
   assert.deepEqual(texts.sort(), kLanguages.map(({ tag }) => `texts/${tag}.json`).sort());
-  for (const file of [...texts, 'languages.js', 'texts.js', 'index.html']) {
+  const pages = kLanguages.map(({ tag }) => (tag === 'en' ? 'index.html' : `${tag}/index.html`));
+  for (const file of [...texts, ...pages, 'languages.js', 'language.js', 'texts.js']) {
     assert.match(worker, new RegExp(`'${file.replace('.', '\\.')}': '[0-9a-f]{64}'`), `the service worker keeps no ${file}`);
   }
 });

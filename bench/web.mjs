@@ -27,7 +27,8 @@ const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What a reader loads: every file but the icons and the notices, the English
 // texts, and those of one other language (the page fetches the texts of its
-// language on demand), the largest of them.
+// language on demand), the largest of them, with that language's page in
+// place of the English one where it is larger.
 console.log('== size of the site, gzipped (-9); icons and notices apart; the texts of English and the largest other language');
 const sizeOf = (file) => {
   const raw = readFileSync(`${site}/${file}`);
@@ -36,9 +37,14 @@ const sizeOf = (file) => {
   return zipped;
 };
 let total = 0;
-for (const file of readdirSync(site).filter((f) => !f.endsWith('.png') && f !== 'notices.txt' && f !== 'texts').sort()) {
+const folders = readdirSync(site, { withFileTypes: true }).filter((entry) => entry.isDirectory())
+  .map((entry) => entry.name).filter((name) => name !== 'texts').sort();
+for (const file of readdirSync(site).filter((f) => !f.endsWith('.png') && f !== 'notices.txt' && f !== 'texts' &&
+  !folders.includes(f)).sort()) {
   total += sizeOf(file);
 }
+const englishPage = gzipSync(readFileSync(`${site}/index.html`), { level: 9 }).length;
+total += Math.max(0, ...folders.map((tag) => sizeOf(`${tag}/index.html`) - englishPage));
 const catalogs = readdirSync(`${site}/texts`).sort().map((file) => [file, sizeOf(`texts/${file}`)]);
 total += catalogs.find(([file]) => file === 'en.json')[1];
 total += Math.max(...catalogs.filter(([file]) => file !== 'en.json').map(([, size]) => size));

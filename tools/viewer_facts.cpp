@@ -55,6 +55,18 @@ constexpr bool numberedInOrder() {
 }
 static_assert(numberedInOrder(), "the surfaces are listed here out of their numbers' order");
 
+// Writes `export const CONSTANT = Object.freeze({ role: 'PREFIX<name>', ... });`
+// for ENTRIES, each with a role and the name NAME points to.
+template <typename Entry, std::size_t N>
+void printRoles(std::FILE* out, const char* constant, const Entry (&entries)[N],
+                const char* const Entry::*name, const char* prefix) {
+    std::fprintf(out, "export const %s = Object.freeze({", constant);
+    for (std::size_t i = 0; i < N; ++i) {
+        std::fprintf(out, "%s %s: '%s%s'", i == 0 ? "" : ",", entries[i].role, prefix, entries[i].*name);
+    }
+    std::fprintf(out, " });\n");
+}
+
 void printModule(std::FILE* out) {
     std::fprintf(
         out, "// Made by the build from the viewer's own headers (tools/viewer_facts.cpp): do not edit.\n");
@@ -74,19 +86,9 @@ void printModule(std::FILE* out) {
     std::fprintf(out, "export const kWindow = Object.freeze({ width: %d, height: %d, title: '%s' });\n",
                  morph::kWindowWidth, morph::kWindowHeight, morph::kWindowTitle);
     std::fprintf(out, "// The functions of the viewer's module the page may call, by their names on it.\n");
-    std::fprintf(out, "export const kExports = Object.freeze({");
-    for (std::size_t i = 0; i < std::size(morph::web::kExports); ++i) {
-        std::fprintf(out, "%s %s: '_%s'", i == 0 ? "" : ",", morph::web::kExports[i].role,
-                     morph::web::kExports[i].symbol);
-    }
-    std::fprintf(out, " });\n");
+    printRoles(out, "kExports", morph::web::kExports, &morph::web::Export::symbol, "_");
     std::fprintf(out, "// The hooks the viewer calls on its module, by their names on it.\n");
-    std::fprintf(out, "export const kHooks = Object.freeze({");
-    for (std::size_t i = 0; i < std::size(morph::web::kHooks); ++i) {
-        std::fprintf(out, "%s %s: '%s'", i == 0 ? "" : ",", morph::web::kHooks[i].role,
-                     morph::web::kHooks[i].name);
-    }
-    std::fprintf(out, " });\n");
+    printRoles(out, "kHooks", morph::web::kHooks, &morph::web::Hook::name, "");
 }
 
 void printExports(std::FILE* out) {

@@ -18,3 +18,18 @@ ensure_npm_packages() {
   # used, and building it would fetch from the network.
   PUPPETEER_SKIP_DOWNLOAD=1 npm ci --omit=optional --no-audit --no-fund --loglevel=error >/dev/null
 }
+
+# page_tests: the command that runs the page's tests (tests/web/), one file
+# per core side by side (each file starts browsers of its own; one at a time
+# leaves a core idle while a browser starts or a page loads), on Xvfb where
+# there is no display (Firefox and WebKitGTK draw WebGL 2 only in a window).
+# Node.js before 20.10 runs them one at a time. Sets the array page_tests.
+page_tests() {
+  page_tests=(node --test)
+  if node -e 'const [major, minor] = process.versions.node.split(".").map(Number);
+      process.exit(major > 20 || (major === 20 && minor >= 10) ? 0 : 1)'; then
+    page_tests+=(--test-concurrency="$(nproc)")
+  fi
+  page_tests+=(tests/web/)
+  [ -n "${DISPLAY:-}" ] || page_tests=(scripts/lib/on-xvfb "${page_tests[@]}")
+}

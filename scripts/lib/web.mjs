@@ -209,6 +209,27 @@ export async function canvasPng(tab) {
   return Buffer.from(dataUrl.replace(/^data:image\/png;base64,/, ''), 'base64');
 }
 
+// The frame a held state shows: loads URL into TAB, a tab kept for such
+// frames (a load into it costs about half a new tab's), and returns its
+// canvas as a PNG.
+export async function frameAt(tab, url) {
+  await tab.goto(url);
+  await waitForFrames(tab, 1);
+  return canvasPng(tab);
+}
+
+// The frames of held states, one for each of URLS, loaded in turn into a tab
+// of BROWSER opened for them with OPTIONS (openPage's) and closed before the
+// page they are compared with is opened: a tab behind another is hidden, and
+// a hidden page draws nothing.
+export async function framesAt(browser, urls, options) {
+  const tab = await openPage(browser, 'about:blank', options);
+  const frames = [];
+  for (const url of urls) frames.push(await frameAt(tab, url));
+  await tab.close();
+  return frames;
+}
+
 // Waits until the canvas shows something other than BEFORE; the new frame,
 // or null after TIMEOUT ms.
 export async function waitForChange(tab, before, timeout = 5000) {

@@ -14,7 +14,7 @@ import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  serveSite, openPage, waitForFrames, canvasPng, counts, kPhone, kPolicy, waitForFrame, staysStill,
+  serveSite, openPage, waitForFrames, canvasPng, counts, kPhone, kPolicy, waitForFrame, staysStill, framesAt,
 } from '../../scripts/lib/web.mjs';
 import { useSite, expectClean, kSite } from './session.mjs';
 
@@ -23,13 +23,6 @@ let browser;
 useSite((session) => ({ base, browser } = session));
 
 const stateQuery = (first, second) => `?first=${first}&second=${second}&paused`;
-async function frameOf(query) {
-  const page = await openPage(browser, base + query);
-  await waitForFrames(page, 1);
-  const png = await canvasPng(page);
-  await page.close();
-  return png;
-}
 
 test('the offered HTML, pasted into a page of another origin: canvas and controls only, taps, keys once focused, the host keeps its focus', async () => {
   // The snippet, as a teacher copies it: the viewer paused at 1 and 3, in German.
@@ -48,6 +41,10 @@ test('the offered HTML, pasted into a page of another origin: canvas and control
 ${snippet}
 </main></body></html>`);
   // The course page's host sends no policy; the frame is of another origin.
+  // The frames of the states it should show: as copied, after a tap on the
+  // second control, and after the key "2".
+  const [copied, tapped, keyed] = await framesAt(browser, [[1, 3], [1, 4], [1, 5]].map(([first, second]) =>
+    base + stateQuery(first, second)));
   const course = await serveSite(folder, 0, null);
   try {
     // A touch screen at a ratio of 1, whose frames compare with those of the
@@ -71,12 +68,11 @@ ${snippet}
       lang: 'de', fits: true, scrolls: false });
 
     // A tap on the frame's control; then keys, once the frame has the focus.
-    assert.ok(await waitForFrame(frame, await frameOf(stateQuery(1, 3))), 'the frame does not show the copied state');
+    assert.ok(await waitForFrame(frame, copied), 'the frame does not show the copied state');
     await (await frame.$('#second')).tap();
-    assert.ok(await waitForFrame(frame, await frameOf(stateQuery(1, 4))), 'a tap in the frame');
+    assert.ok(await waitForFrame(frame, tapped), 'a tap in the frame');
     await (await frame.$('#canvas')).click();
     await page.keyboard.press('2');
-    const keyed = await frameOf(stateQuery(1, 5));
     assert.ok(await waitForFrame(frame, keyed), 'a key in the focused frame');
     // Keys typed in the course page stay there: the frame's viewer counts no
     // key, and its picture stays.

@@ -33,10 +33,12 @@ const kColours = [
 ];
 
 // A page whose browser prefers LANGUAGES (navigator.languages and the
-// Accept-Language header), as a reader's settings make it.
+// Accept-Language header), as a reader's settings make it: from its next
+// load, until it is told other languages. (The override lasts as long as the
+// DevTools session that sets it: one a page.)
 const preferring = (languages) => async (page) => {
-  const session = await page.createCDPSession();
-  await session.send('Emulation.setUserAgentOverride', { userAgent: await browser.userAgent(),
+  page.languageSession ??= await page.createCDPSession();
+  await page.languageSession.send('Emulation.setUserAgentOverride', { userAgent: await browser.userAgent(),
     acceptLanguage: languages.join(',') });
 };
 
@@ -84,6 +86,7 @@ const layoutOf = (page) => page.evaluate(() => {
 // What the page shows at DOMContentLoaded, before its script has run, and
 // every layout shift from the start (the score Lighthouse adds up).
 const recordStart = (page) => page.evaluateOnNewDocument(() => {
+  if (window.location.href === 'about:blank') return;
   window.layoutShift = 0;
   new PerformanceObserver((list) => {
     for (const entry of list.getEntries()) window.layoutShift += entry.value;
@@ -101,22 +104,24 @@ test('each language, by the browser\'s preference and by ?lang=: its page, its t
   const englishCanvas = await canvasPng(englishPage);
   await englishPage.close();
   const report = [];
+  // Two tabs, each language's pages loaded into them in turn.
+  const preferred = await openPage(browser, 'about:blank');
+  const page = await openPage(browser, 'about:blank', { viewport: { width: 320, height: 640, deviceScaleFactor: 1 },
+    prepare: async (p) => { await preferring(['en-US'])(p); await recordStart(p); } });
   for (const { tag, dir } of kLanguages) {
     // The browser's preference: a regional variant first, as browsers send it.
     // Its page, at once: the English one sends the reader there before
     // anything is painted.
     const home = tag === 'en' ? '/' : `/${tag}/`;
-    const preferred = await openPage(browser, base, { prepare: preferring([`${tag.split('-')[0]}-XX`, tag]) });
+    await preferring([`${tag.split('-')[0]}-XX`, tag])(preferred);
+    await preferred.goto(base, { waitUntil: 'load' });
     assert.equal(new URL(preferred.url()).pathname, home, `${tag} by preference: not its page`);
     assert.deepEqual(englishLeft(await shownText(preferred), tag), [], `${tag} by preference: English left`);
     await expectClean(preferred);
-    await preferred.close();
 
     // By ?lang=, on a phone's narrowest screen: the page's texts, language
     // and direction are in place before its script runs, and nothing moves.
-    const page = await openPage(browser, `${base}${kState}&lang=${tag}`,
-      { viewport: { width: 320, height: 640, deviceScaleFactor: 1 },
-        prepare: async (p) => { await preferring(['en-US'])(p); await recordStart(p); } });
+    await page.goto(`${base}${kState}&lang=${tag}`, { waitUntil: 'load' });
     await waitForFrames(page, 1);
     const messages = { ...english, ...catalog(tag) };
     assert.deepEqual(await page.evaluate(() => window.atStart), { lang: tag, dir, heading: messages['page.heading'],
@@ -152,10 +157,11 @@ test('each language, by the browser\'s preference and by ?lang=: its page, its t
       assert.ok(layout.headingLeft < 40, `${tag}: the heading is not at the left`);
     }
     await expectClean(page);
-    await page.close();
     report.push(`${tag}: its page at once, no English left; axe violations ${axe.join(', ')}; 320 px without sideways ` +
       `scroll or shift; ${dir}`);
   }
+  await preferred.close();
+  await page.close();
   console.log(report.join('\n'));
 });
 

@@ -25,10 +25,11 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kib = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// What a reader loads: every file but the icons and the notices, the English
-// texts, and those of one other language (the page fetches the texts of its
-// language on demand), the largest of them, with that language's page in
-// place of the English one where it is larger.
+// What a reader loads: every file but the icons, the notices, the source
+// maps (for developer tools) and viewer.js (for a browser whose workers
+// cannot draw), the English texts, and those of one other language (the page
+// fetches the texts of its language on demand), the largest of them, with
+// that language's page in place of the English one where it is larger.
 console.log('== size of the site, gzipped (-9); icons and notices apart; the texts of English and the largest other language');
 const sizeOf = (file) => {
   const raw = readFileSync(`${site}/${file}`);
@@ -39,7 +40,8 @@ const sizeOf = (file) => {
 let total = 0;
 const folders = readdirSync(site, { withFileTypes: true }).filter((entry) => entry.isDirectory())
   .map((entry) => entry.name).filter((name) => name !== 'texts').sort();
-for (const file of readdirSync(site).filter((f) => !f.endsWith('.png') && f !== 'notices.txt' && f !== 'texts' &&
+const kNotLoaded = new Set(['notices.txt', 'texts', 'viewer.js']);
+for (const file of readdirSync(site).filter((f) => !f.endsWith('.png') && !f.endsWith('.map') && !kNotLoaded.has(f) &&
   !folders.includes(f)).sort()) {
   total += sizeOf(file);
 }
@@ -48,7 +50,7 @@ total += Math.max(0, ...folders.map((tag) => sizeOf(`${tag}/index.html`) - engli
 const catalogs = readdirSync(`${site}/texts`).sort().map((file) => [file, sizeOf(`texts/${file}`)]);
 total += catalogs.find(([file]) => file === 'en.json')[1];
 total += Math.max(...catalogs.filter(([file]) => file !== 'en.json').map(([, size]) => size));
-console.log(`  ${'what a reader loads'.padEnd(22)} ${''.padStart(14)} ${kib(total).padStart(10)} gzipped (goal: at most 48 KiB)`);
+console.log(`  ${'what a reader loads'.padEnd(22)} ${''.padStart(14)} ${kib(total).padStart(10)} gzipped (goal: at most 40 KiB)`);
 
 const { server, url } = await serveSite(site);
 const browser = await launchChromium();

@@ -7,7 +7,8 @@
 
 Reads the page's messages (those with a msgctxt: the key) from the template
 and from each catalog of LINGUAS, through gettext's msgattrib and msgexec,
-and writes into the site folder:
+and writes into the site folder (languages.js into the modules' folder, where
+the page's scripts are bundled from):
   texts/<tag>.json  one per language, {key: text}; English in full, every
                     other language only what it translates (not fuzzy), so
                     that the page falls back to English message by message
@@ -21,7 +22,7 @@ and writes into the site folder:
 A catalog's name is a gettext locale (pt_BR); the page's tag is its BCP 47
 form (pt-BR).
 
-Usage: page_texts.py TEMPLATE PO_DIR INDEX_HTML SITE_DIR
+Usage: page_texts.py TEMPLATE PO_DIR INDEX_HTML SITE_DIR MODULES_DIR
 """
 import html
 import html.parser
@@ -171,7 +172,7 @@ def fill(page, messages, root=None, base=None):
     return ''.join(filler.out)
 
 
-def main(template, po_dir, index_html, site):
+def main(template, po_dir, index_html, site, modules):
     with open(os.path.join(po_dir, 'LINGUAS'), encoding='utf-8') as linguas:
         locales = linguas.read().split()
     os.makedirs(os.path.join(site, 'texts'), exist_ok=True)
@@ -184,7 +185,8 @@ def main(template, po_dir, index_html, site):
             json.dump(messages, out, ensure_ascii=False, sort_keys=True, indent=0)
             out.write('\n')
     listed = ',\n'.join(f"  {{ tag: '{tag}', dir: '{direction(tag)}' }}" for tag in catalogs)
-    with open(os.path.join(site, 'languages.js'), 'w', encoding='utf-8') as out:
+    os.makedirs(modules, exist_ok=True)
+    with open(os.path.join(modules, 'languages.js'), 'w', encoding='utf-8') as out:
         out.write('// Made by the build from data/po (tools/page_texts.py): do not edit.\n'
                   '// The languages of the page, English first, each with its writing direction;\n'
                   '// each has its texts in texts/<tag>.json.\n'
@@ -205,6 +207,6 @@ def main(template, po_dir, index_html, site):
 
 
 if __name__ == '__main__':
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 6:
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -2,8 +2,9 @@
 #
 # SPDX-License-Identifier: MIT
 
-# The project's npm packages (a driver for Chromium, image comparison), from
-# the committed lockfile. Sourced by the scripts of the browser build.
+# The project's npm packages (the bundler of the page's scripts, a driver for
+# Chromium, image comparison), from the committed lockfile. Sourced by the
+# scripts of the browser build.
 
 # ensure_npm_packages: npm ci, unless node_modules already matches the lockfile.
 ensure_npm_packages() {
@@ -15,7 +16,9 @@ ensure_npm_packages() {
   fi
   # puppeteer-core drives Debian's Chromium and downloads no browser.
   # --omit=optional: the SBOM library's XML support (a native module) is not
-  # used, and building it would fetch from the network.
+  # used, and building it would fetch from the network. It would leave out
+  # esbuild's binary too, which package.json therefore names itself
+  # (@esbuild/linux-x64: the site is built on x86-64 Linux).
   PUPPETEER_SKIP_DOWNLOAD=1 npm ci --omit=optional --no-audit --no-fund --loglevel=error >/dev/null
 }
 

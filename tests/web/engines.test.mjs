@@ -20,11 +20,11 @@ import { join } from 'node:path';
 import {
   serveSite, waitIn, counts, canvasPng, waitForFrames, waitForFrame, waitForChange, waitUntilSettled, staysStill, frameAt,
 } from '../../scripts/lib/web.mjs';
-import { kSite } from './session.mjs';
+import { kSite, kModules } from './session.mjs';
 import { kEngines, startEngine } from './engines.mjs';
 import { desktopFrameOf, readPng, agreement, kStates } from './frames.mjs';
 
-const { kWindow } = await import(`${kSite}/viewer-facts.js`);
+const { kWindow } = await import(`${kModules}/viewer-facts.js`);
 const root = new URL('../../', import.meta.url).pathname;
 const morphFrames = process.env.MORPH_NATIVE_MORPH_FRAMES || `${root}build/tools/morph_frames`;
 const diffs = process.env.MORPH_FRAME_DIFFS || `${root}build-web/frame-diffs`;

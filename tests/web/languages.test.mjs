@@ -14,10 +14,10 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { openPage, waitForFrames, canvasPng } from '../../scripts/lib/web.mjs';
-import { useSite, expectClean, kSite } from './session.mjs';
+import { useSite, expectClean, kSite, kModules } from './session.mjs';
 import { axeViolations } from './axe.mjs';
 
-const { kLanguages } = await import(join(kSite, 'languages.js'));
+const { kLanguages } = await import(join(kModules, 'languages.js'));
 const catalog = (tag) => JSON.parse(readFileSync(join(kSite, `texts/${tag}.json`), 'utf8'));
 const english = catalog('en');
 

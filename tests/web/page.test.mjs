@@ -13,10 +13,10 @@ import { PNG } from 'pngjs';
 import {
   launchChromium, openPage, waitForFrames, canvasPng, counts, waitForChange, waitForFrame, waitUntilSettled,
 } from '../../scripts/lib/web.mjs';
-import { useSite, expectClean, kSite } from './session.mjs';
+import { useSite, expectClean, kModules } from './session.mjs';
 import { axeViolations } from './axe.mjs';
 
-const { kWindow } = await import(`${kSite}/viewer-facts.js`);
+const { kWindow } = await import(`${kModules}/viewer-facts.js`);
 import { keepWorkerContexts, loseContext, restoreContext } from './context.mjs';
 
 let base;

@@ -10,6 +10,9 @@ import assert from 'node:assert/strict';
 import { serveSite, launchChromium } from '../../scripts/lib/web.mjs';
 
 export const kSite = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
+// The page's modules as written, before they are bundled for the site: the
+// tests import the viewer's facts, the languages and the texts from here.
+export const kModules = new URL('../../build-web/modules', import.meta.url).pathname;
 
 // Serves the site and starts the browser before the file's tests, hands
 // { server, base, browser } to RECEIVE, and stops both after them.

@@ -7,18 +7,18 @@
 // keys it lacks and the keys it has that English has not (both listed, and
 // both must be none), every surface named in every language by the viewer's
 // identifier, every key the page names in English and every English key named
-// by the page, and every catalog kept by the service worker.
+// by the page, and every page, catalog and script kept by the service worker.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { runInNewContext } from 'node:vm';
-import { kSite } from './session.mjs';
+import { kSite, kModules } from './session.mjs';
 import { pageElements } from '../../scripts/lib/web.mjs';
 
 const site = (file) => join(kSite, file);
-const { translator, format } = await import(site('texts.js'));
-const { kLanguages } = await import(site('languages.js'));
+const { translator, format } = await import(join(kModules, 'texts.js'));
+const { kLanguages } = await import(join(kModules, 'languages.js'));
 // language.js is a classic script, run before the page is painted: its choice
 // is globalThis.morphLanguage.
 const { morphLanguage } = (() => {
@@ -27,7 +27,7 @@ const { morphLanguage } = (() => {
   runInNewContext(readFileSync(site('language.js'), 'utf8'), context);
   return context;
 })();
-const { kSurfaces } = await import(site('viewer-facts.js'));
+const { kSurfaces } = await import(join(kModules, 'viewer-facts.js'));
 const source = (file) => readFileSync(new URL(`../../data/web/${file}`, import.meta.url), 'utf8');
 const catalog = (tag) => JSON.parse(readFileSync(site(`texts/${tag}.json`), 'utf8'));
 const english = catalog('en');
@@ -106,12 +106,13 @@ test('the page names only keys that English has, and every English key is named 
   assert.deepEqual(Object.keys(english).filter((key) => !named.has(key)), [], 'English keys the page never names');
 });
 
-test('the service worker keeps every language\'s page and texts, and the list of languages', () => {
+test('the service worker keeps every language\'s page and texts, and the scripts and style they load', () => {
   const worker = readFileSync(site('sw.js'), 'utf8');
   const texts = readdirSync(site('texts')).map((file) => `texts/${file}`);
   assert.deepEqual(texts.sort(), kLanguages.map(({ tag }) => `texts/${tag}.json`).sort());
   const pages = kLanguages.map(({ tag }) => (tag === 'en' ? 'index.html' : `${tag}/index.html`));
-  for (const file of [...texts, ...pages, 'languages.js', 'language.js', 'texts.js']) {
+  for (const file of [...texts, ...pages, 'language.js', 'page.js', 'style.css', 'viewer-worker.js', 'viewer.js',
+    'morph-viewer.wasm']) {
     assert.match(worker, new RegExp(`'${file.replace('.', '\\.')}': '[0-9a-f]{64}'`), `the service worker keeps no ${file}`);
   }
 });

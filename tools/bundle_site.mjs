@@ -30,9 +30,6 @@ const common = {
   bundle: true,
   minify: true,
   sourcemap: 'linked',
-  // The sources' paths in the maps, relative to the map: the same on every
-  // machine.
-  sourceRoot: '',
   charset: 'utf8',
   legalComments: 'none',
   logLevel: 'warning',

@@ -2,11 +2,11 @@
 #
 # SPDX-License-Identifier: MIT
 
-# Writes the site folder's service worker (sw.js) from data/web/sw.js.in:
-# the SHA-256 of each file the page needs, and a build name made from them,
-# so that every build has a worker of its own and the same sources give the
-# same bytes.
-# Usage: cmake -DSITE_DIR=DIR -DTEMPLATE=FILE -DFILES="a;b;..." -P web-service-worker.cmake
+# Writes the site's service worker as written (OUTPUT, which the build then
+# minifies into the site folder) from data/web/sw.js.in: the SHA-256 of each
+# file the page needs, and a build name made from them, so that every build
+# has a worker of its own and the same sources give the same bytes.
+# Usage: cmake -DSITE_DIR=DIR -DTEMPLATE=FILE -DOUTPUT=FILE -DFILES="a;b;..." -P web-service-worker.cmake
 set(entries "")
 set(manifest "")
 foreach(file IN LISTS FILES)
@@ -17,4 +17,4 @@ endforeach()
 string(SHA256 build "${manifest}")
 string(SUBSTRING ${build} 0 16 MORPH_SITE_BUILD)
 string(REGEX REPLACE ",\n$" "" MORPH_SITE_FILES "${entries}")
-configure_file(${TEMPLATE} ${SITE_DIR}/sw.js @ONLY)
+configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

@@ -5,8 +5,8 @@
 # The browser build's site folder, build-web/site: the page (index.html in
 # English and <tag>/index.html in every other language) with language.js, a
 # classic script that takes a reader to their language's page, style.css and
-# page.js; its texts in every language (texts/<tag>.json, written with the
-# pages by tools/page_texts.py from data/po); the viewer's worker
+# page.js, each page with its language's texts in place and the messages its
+# script says in it (tools/page_texts.py, from data/po); the viewer's worker
 # (viewer-worker.js) and the WebAssembly module, with viewer.js for a browser
 # whose workers cannot draw; the web app manifest with its icons; and the
 # service worker (sw.js, written last, with the SHA-256 of every other file).
@@ -30,6 +30,19 @@ target_link_options(morph-viewer PRIVATE
   -sDYNAMIC_EXECUTION=0    # no eval or new Function: the page's policy forbids them
   -sFILESYSTEM=0           # the viewer reads and writes no files
   -Oz                      # wasm-opt at the link for size (what was compiled keeps its -O3)
+  # For size (the wasm and Emscripten's module, 2.7 KiB gzipped together): a
+  # small allocator (the viewer allocates at its start, never in a frame); the
+  # browser's TextDecoder alone; no WebGL extension switched on unasked, none
+  # under a prefixed name, and no pooled buffers for client-side arrays (the
+  # backend draws from its own buffers); no errno kept for JavaScript; and of
+  # the module's settings only those viewer.js gives.
+  -sMALLOC=emmalloc
+  -sTEXTDECODER=2
+  -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0
+  -sGL_EXTENSIONS_IN_PREFIXED_FORMAT=0
+  -sGL_POOL_TEMP_BUFFERS=0
+  -sSUPPORT_ERRNO=0
+  -sINCOMING_MODULE_JS_API=[canvas,onExit,onRuntimeInitialized]
   -sEXPORTED_FUNCTIONS=@${PROJECT_BINARY_DIR}/exports.txt)  # main and the boundary's functions
 
 # The module's export list, from the boundary between page and viewer
@@ -56,14 +69,14 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_package(Gettext REQUIRED)  # msgattrib and msgexec, beside msgfmt
 set(morph_po ${PROJECT_SOURCE_DIR}/data/po)
 file(STRINGS ${morph_po}/LINGUAS morph_languages)
-set(morph_texts texts/en.json index.html)
+set(morph_text_paths ${MORPH_SITE_DIR}/index.html ${morph_modules}/texts/en.json)
 set(morph_catalogs)
 foreach(locale IN LISTS morph_languages)
   string(REPLACE _ - tag ${locale})
-  list(APPEND morph_texts texts/${tag}.json ${tag}/index.html)  # its messages and its page
+  # Its page, and its catalog's messages for the tests.
+  list(APPEND morph_text_paths ${MORPH_SITE_DIR}/${tag}/index.html ${morph_modules}/texts/${tag}.json)
   list(APPEND morph_catalogs ${morph_po}/${locale}.po)
 endforeach()
-list(TRANSFORM morph_texts PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_text_paths)
 add_custom_command(OUTPUT ${morph_modules}/languages.js ${morph_text_paths}
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/page_texts.py ${morph_po}/morph-viewer.pot ${morph_po}
           ${morph_web}/index.html ${MORPH_SITE_DIR} ${morph_modules}
@@ -118,14 +131,20 @@ morph_web_notices(morph_site_notices ${MORPH_SITE_DIR}/notices.txt ${MORPH_FREEG
 # What the service worker keeps: every file a page may load (the source
 # maps are for a reader's developer tools, fetched only there).
 set(morph_site_files ${morph_bundles} morph-viewer.wasm manifest.webmanifest icon.png icon-192.png icon-512.png
-    notices.txt ${morph_texts})
+    notices.txt index.html)
+foreach(locale IN LISTS morph_languages)
+  string(REPLACE _ - tag ${locale})
+  list(APPEND morph_site_files ${tag}/index.html)
+endforeach()
 list(SORT morph_site_files)
 list(TRANSFORM morph_site_files PREPEND ${MORPH_SITE_DIR}/ OUTPUT_VARIABLE morph_site_paths)
-add_custom_command(OUTPUT ${MORPH_SITE_DIR}/sw.js
+add_custom_command(OUTPUT ${MORPH_SITE_DIR}/sw.js ${MORPH_SITE_DIR}/sw.js.map
   COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${MORPH_SITE_DIR} -DTEMPLATE=${morph_web}/sw.js.in
-          "-DFILES=${morph_site_files}" -P ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+          -DOUTPUT=${morph_modules}/sw.js "-DFILES=${morph_site_files}"
+          -P ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+  COMMAND ${MORPH_NODE} ${PROJECT_SOURCE_DIR}/tools/bundle_site.mjs --service-worker ${morph_modules} ${MORPH_SITE_DIR}
   DEPENDS morph_site_texts morph_site_bundles ${morph_site_paths} ${morph_web}/sw.js.in
-          ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake
+          ${PROJECT_SOURCE_DIR}/cmake/web-service-worker.cmake ${PROJECT_SOURCE_DIR}/tools/bundle_site.mjs
   COMMENT "Writing the site's service worker"
   VERBATIM)
 add_custom_target(morph_site_worker ALL DEPENDS ${MORPH_SITE_DIR}/sw.js)

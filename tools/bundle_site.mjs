@@ -14,14 +14,17 @@
 //                    page.js only where a worker cannot draw
 //   language.js      the classic script of the head, minified alone
 //   style.css        the page's style with the viewer's facts in it
+// and, with --service-worker, once every other file of the site is written:
+//   sw.js            the service worker, with the files' SHA-256 in it
 // The output depends on the inputs alone (no times, and paths relative to the
 // site folder), so the site stays the same bytes from build to build.
-// Usage: node tools/bundle_site.mjs MODULES_DIR SITE_DIR
+// Usage: node tools/bundle_site.mjs [--service-worker] MODULES_DIR SITE_DIR
 import { build } from 'esbuild';
 
-const [modules, site] = process.argv.slice(2);
+const serviceWorker = process.argv[2] === '--service-worker';
+const [modules, site] = process.argv.slice(serviceWorker ? 3 : 2);
 if (!modules || !site) {
-  console.error('usage: node tools/bundle_site.mjs MODULES_DIR SITE_DIR');
+  console.error('usage: node tools/bundle_site.mjs [--service-worker] MODULES_DIR SITE_DIR');
   process.exit(2);
 }
 
@@ -35,6 +38,12 @@ const common = {
   logLevel: 'warning',
   outdir: site,
 };
+
+if (serviceWorker) {
+  // A classic script, as service workers are registered here.
+  await build({ ...common, entryPoints: ['sw.js'], bundle: false });
+  process.exit(0);
+}
 
 await Promise.all([
   // The page: viewer.js stays a module of its own, fetched only by the

@@ -7,18 +7,22 @@
 
 Reads the page's messages (those with a msgctxt: the key) from the template
 and from each catalog of LINGUAS, through gettext's msgattrib and msgexec,
-and writes into the site folder (languages.js into the modules' folder, where
-the page's scripts are bundled from):
-  texts/<tag>.json  one per language, {key: text}; English in full, every
-                    other language only what it translates (not fuzzy), so
-                    that the page falls back to English message by message
-  languages.js      the languages, English first, with their writing direction
+and writes into the site folder:
   index.html        the page in English, and <tag>/index.html in every other
                     language: its texts, lang and dir in place for the first
                     paint (and for browsers without scripts), the site's
-                    languages in <html data-languages> for language.js, and
-                    in a language's folder a base address of the site's own;
-                    read and written again by Python's HTML parser
+                    languages in <html data-languages> for language.js, in a
+                    language's folder a base address of the site's own, and
+                    at the end of its body every message of its language in
+                    <script type="application/json" id="messages">, for the
+                    texts the script changes as the page runs (a message the
+                    language lacks is the English one); read and written again
+                    by Python's HTML parser
+and into the modules' folder, where the page's scripts are bundled from:
+  languages.js      the languages, English first, with their writing direction
+  texts/<tag>.json  each catalog's messages as read, {key: text}: English in
+                    full, every other language only what it translates (not
+                    fuzzy); for the tests, which the site does not need
 A catalog's name is a gettext locale (pt_BR); the page's tag is its BCP 47
 form (pt-BR).
 
@@ -77,7 +81,7 @@ class Filler(html.parser.HTMLParser):
 
     def __init__(self, messages, root, base):
         super().__init__(convert_charrefs=False)
-        self.messages = messages
+        self.messages = messages  # also written at the end of the body, for the script
         self.root = root  # the attributes the root element takes: lang, dir, data-languages
         self.base = base  # where the page's relative addresses start from, if not its own folder
         self.out = []
@@ -114,6 +118,8 @@ class Filler(html.parser.HTMLParser):
         raw = f'</{tag}>'
         text = self.text
         if text is None:
+            if tag == 'body':
+                self.out.append(script_messages(self.messages))
             self.out.append(raw)
             return
         if text['depth'] == 0:
@@ -161,6 +167,14 @@ class Filler(html.parser.HTMLParser):
         return f'<{tag}{written}{" /" if raw.endswith("/>") else ""}>'
 
 
+def script_messages(messages):
+    """MESSAGES as a data block the page's script reads: JSON, which the
+    browser does not run (the page's policy allows no inline script), with
+    every "<" escaped so that no text can end the element."""
+    data = json.dumps(messages, ensure_ascii=False, sort_keys=True, separators=(',', ':')).replace('<', '\\u003c')
+    return f'<script type="application/json" id="messages">{data}</script>\n'
+
+
 def fill(page, messages, root=None, base=None):
     """PAGE with MESSAGES' text in every translated element and attribute, ROOT's
     attributes on its root element, and BASE as its base address."""
@@ -175,21 +189,20 @@ def fill(page, messages, root=None, base=None):
 def main(template, po_dir, index_html, site, modules):
     with open(os.path.join(po_dir, 'LINGUAS'), encoding='utf-8') as linguas:
         locales = linguas.read().split()
-    os.makedirs(os.path.join(site, 'texts'), exist_ok=True)
+    os.makedirs(os.path.join(modules, 'texts'), exist_ok=True)
     english = page_messages(template, english=True)
     catalogs = {'en': english}
     for locale in locales:
         catalogs[tag_of(locale)] = page_messages(os.path.join(po_dir, locale + '.po'), english=False)
     for tag, messages in catalogs.items():
-        with open(os.path.join(site, 'texts', tag + '.json'), 'w', encoding='utf-8') as out:
+        with open(os.path.join(modules, 'texts', tag + '.json'), 'w', encoding='utf-8') as out:
             json.dump(messages, out, ensure_ascii=False, sort_keys=True, indent=0)
             out.write('\n')
     listed = ',\n'.join(f"  {{ tag: '{tag}', dir: '{direction(tag)}' }}" for tag in catalogs)
-    os.makedirs(modules, exist_ok=True)
     with open(os.path.join(modules, 'languages.js'), 'w', encoding='utf-8') as out:
         out.write('// Made by the build from data/po (tools/page_texts.py): do not edit.\n'
                   '// The languages of the page, English first, each with its writing direction;\n'
-                  '// each has its texts in texts/<tag>.json.\n'
+                  '// each has its page, with its messages in it.\n'
                   f'export const kLanguages = Object.freeze([\n{listed},\n]);\n')
     named = ' '.join(f"{tag}:{direction(tag)}" for tag in catalogs)
     with open(index_html, encoding='utf-8') as page:

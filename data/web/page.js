@@ -15,7 +15,7 @@ import { kSurfaces, kKeys } from './viewer-facts.js';
 import { followKeyboard } from './keys.js';
 import { embeddingCode, bareFlags } from './embedding.js';
 import { kLanguages } from './languages.js';
-import { kEnglish, translator, loadMessages, fillElement } from './texts.js';
+import { kEnglish, translator, pageMessages, fillElement } from './texts.js';
 
 const element = (id) => document.getElementById(id);
 const status = element('status');
@@ -30,7 +30,7 @@ const { start, problems } = readUrlState(window.location.search);
 
 // ---- The page's language: the build wrote this page in it, and language.js
 // had the reader's chosen (?lang=, else the browser's first that the site
-// has, else English). Until its messages arrive, t() gives their keys.
+// has, else English); its messages are in it.
 const language = document.documentElement.lang;
 const asked = parameters.get('lang');
 const { morphLanguage } = globalThis;
@@ -38,7 +38,7 @@ const unknownLanguage = morphLanguage.choose(asked, [], kLanguages.map(({ tag })
 // Whether the reader chose the language in the URL, which the embedding HTML
 // then keeps.
 const languageChosen = asked !== null && !unknownLanguage;
-let t = (key) => key;
+const t = translator(pageMessages(document));
 
 // ---- What the page shows and says.
 const state = { first: start.first, second: start.second, paused: start.paused, phase: 'loading' };
@@ -49,11 +49,8 @@ let ratio = window.devicePixelRatio || 1;
 
 const surfaceName = (index) => t(`surface.${kSurfaces[index]}`);
 
-// What the status line says: a message's key and values, said again once the
-// language's messages are in.
-let spoken = null;
+// What the status line says.
 function say(key, values) {
-  spoken = { key, values };
   delete status.dataset.text;
   const text = t(key, values);
   // A polite live region: read once, when it changes.
@@ -128,19 +125,6 @@ languageControl.addEventListener('change', () => {
   window.location.assign(`${morphLanguage.pageOf(tag, window.location.href, language, kEnglish)}?` +
     bareFlags(query.toString()));
 });
-async function useLanguage(tag) {
-  const [english, messages] = await Promise.all([loadMessages(kEnglish), loadMessages(tag)]);
-  t = translator(messages, english);
-  describe();
-  showNote();
-  if (spoken) say(spoken.key, spoken.values);
-}
-// Where the language's messages cannot be had, English; the viewer waits
-// for neither, but what it reports is said once they are in.
-const textsReady = useLanguage(language).catch(() => useLanguage(kEnglish)).catch((error) => {
-  console.error(`The page's texts could not be loaded: ${error}`);
-});
-
 // ---- What the viewer tells the page.
 const handlers = {
   title({ text }) {
@@ -185,9 +169,9 @@ const viewer = startViewer({
   start: (drawOn) => toViewer.start({ canvas: drawOn, first: start.first, second: start.second,
     steps: start.steps, paused: state.paused, hidden: document.hidden, pixelRatio: ratio }),
   handlers,
-  // The viewer waits for no texts, but what it reports is said once they are in.
-  ready: textsReady,
 });
+describe();
+showNote();
 
 function press(code) {
   if (state.phase === 'running') viewer.send(toViewer.key(code));

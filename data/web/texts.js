@@ -3,12 +3,11 @@
 // SPDX-License-Identifier: MIT
 
 // The page's texts that change as it runs (the status line, the surfaces'
-// names, the pause control), in the page's language: its messages
-// (texts/<tag>.json, made by the build from the translations' catalogs) and
-// putting one into an element. The rest of the page's texts the build has put
-// in place (language.js has the reader's language's page chosen). A message
-// missing from a language falls back to English; placeholders are named:
-// {first}.
+// names, the pause control), in the page's language: its messages, which the
+// build writes into the page (a message the language lacks is the English
+// one), and putting one into an element. The rest of the page's texts the
+// build has put in place (language.js has the reader's language's page
+// chosen). Placeholders are named: {first}.
 import { kLanguages } from './languages.js';
 
 export const kEnglish = kLanguages[0].tag;
@@ -19,22 +18,21 @@ export function format(message, values = {}) {
   return message.replace(/\{(\w+)\}/g, (whole, name) => (name in values ? String(values[name]) : whole));
 }
 
-// A translator for MESSAGES over ENGLISH: t(key, values) is the message in
-// the language, else in English, else the key itself.
-export function translator(messages, english) {
-  return (key, values) => format(messages[key] ?? english[key] ?? key, values);
+// A translator for MESSAGES: t(key, values) is the message, else the key
+// itself (so that a fault shows).
+export function translator(messages) {
+  return (key, values) => format(messages[key] ?? key, values);
 }
 
-// The language's messages (fetched once; the service worker keeps them).
-const fetched = new Map();
-export function loadMessages(tag) {
-  if (!fetched.has(tag)) {
-    fetched.set(tag, fetch(`texts/${tag}.json`).then((response) => {
-      if (!response.ok) throw new Error(`texts/${tag}.json: HTTP ${response.status}`);
-      return response.json();
-    }));
+// The messages the build wrote into DOCUMENT, by key; none if they cannot be
+// read.
+export function pageMessages(document) {
+  try {
+    return JSON.parse(document.getElementById('messages').textContent);
+  } catch (error) {
+    console.error(`The page's messages could not be read: ${error}`);
+    return {};
   }
-  return fetched.get(tag);
 }
 
 // Puts a message into ELEMENT: its {name} placeholders become the element's

@@ -12,9 +12,9 @@ import { toViewer, dispatch, kQuestions } from './protocol.js';
 
 // Starts the viewer on CANVAS. START(drawOn) makes the start message for the
 // canvas the viewer draws on; HANDLERS take the viewer's messages (protocol.js's
-// toPage, but for answers), once READY has settled. Returns the link: send(message),
-// ask(question) and the canvas element now on the page.
-export function startViewer({ canvas, start, handlers, ready }) {
+// toPage, but for answers). Returns the link: send(message), ask(question)
+// and the canvas element now on the page.
+export function startViewer({ canvas, start, handlers }) {
   let element = canvas;
   let send = null;
   let worker = null;
@@ -43,7 +43,9 @@ export function startViewer({ canvas, start, handlers, ready }) {
       startOnThisThread();
     },
   };
-  const receive = (message) => ready.then(() => dispatch(Object.hasOwn(own, message.type) ? own : handlers,
+  // Each message in turn, never before this function has returned: the viewer
+  // on the page's thread may answer its start at once.
+  const receive = (message) => queueMicrotask(() => dispatch(Object.hasOwn(own, message.type) ? own : handlers,
     message));
 
   function startInWorker() {

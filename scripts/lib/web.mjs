@@ -15,12 +15,14 @@ import { gzipSync } from 'node:zlib';
 import { parse } from 'parse5';
 
 // Every element of the page's HTML (data/web/index.html), read by an HTML
-// parser, in document order, each as { tag, attributes: { name: value } }.
+// parser, in document order, each as { tag, attributes: { name: value },
+// text: its own text nodes' }.
 export function pageElements(file = new URL('../../data/web/index.html', import.meta.url)) {
   const elements = [];
   const visit = (node) => {
     if (node.tagName) {
-      elements.push({ tag: node.tagName, attributes: Object.fromEntries(node.attrs.map((a) => [a.name, a.value])) });
+      elements.push({ tag: node.tagName, attributes: Object.fromEntries(node.attrs.map((a) => [a.name, a.value])),
+        text: (node.childNodes ?? []).filter((c) => c.nodeName === '#text').map((c) => c.value).join('') });
     }
     for (const child of node.childNodes ?? []) visit(child);
     if (node.content) visit(node.content);  // a template's
@@ -50,7 +52,8 @@ const kCompressed = new Set(['.html', '.js', '.css', '.webmanifest', '.wasm', '.
 // Serves DIRECTORY on 127.0.0.1:PORT (0: any free port), with the header
 // Content-Security-Policy: POLICY (none when null), as a host would; resolves
 // to { server, url } once it listens. Only files below DIRECTORY are served;
-// text and WebAssembly gzipped where the browser accepts it.
+// text and WebAssembly gzipped where the browser accepts it. Each file sent is
+// noted in server.sent as { path, bytes (the body as sent), referer }.
 export function serveSite(directory, port = 0, policy = kPolicy) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname));
@@ -73,10 +76,12 @@ export function serveSite(directory, port = 0, policy = kPolicy) {
       }
       response.writeHead(200, headers);
       response.end(body);
+      server.sent.push({ path, bytes: body.length, referer: request.headers.referer ?? '' });
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found');
     }
   });
+  server.sent = [];
   return new Promise((resolve, reject) => {
     server.once('error', reject);
     server.listen(port, '127.0.0.1', () => {

@@ -135,9 +135,9 @@ grep -q "Pawel W. Olszta" "$scratch/site-notices.txt" || fail "the site's notice
 unzip -p "$site" "morph-viewer-$version-web/index.html" >"$scratch/index.html"
 grep -q 'href="notices.txt"' "$scratch/index.html" || fail "the page does not link its notices"
 unzip -Z1 "$site" >"$scratch/site.list"
-for language in en $(tr _ - <"$source/data/po/LINGUAS"); do
-  grep -qx "morph-viewer-$version-web/texts/$language.json" "$scratch/site.list" ||
-    fail "the site holds no texts for $language"
+for language in $(tr _ - <"$source/data/po/LINGUAS"); do
+  grep -qx "morph-viewer-$version-web/$language/index.html" "$scratch/site.list" ||
+    fail "the site holds no page in $language"
 done
 echo "the zip, the installer and the site hold the notices, naming freeglut's copyright holder"
 

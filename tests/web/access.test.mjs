@@ -267,7 +267,9 @@ test('a broken update leaves the kept build whole; nothing keeps the page from b
         files: (await (await caches.open(name)).keys()).map((r) => new URL(r.url).pathname.slice(1)).sort() })));
     });
     const worker = readFileSync(join(folder, 'sw.js'), 'utf8');
-    const files = [...worker.matchAll(/'([^']+)': '[0-9a-f]{64}'/g)].map((m) => m[1]).sort();
+    // (The build minifies the worker: its quotes are double.)
+    const files = [...worker.matchAll(/"([^"]+)":"[0-9a-f]{64}"/g)].map((m) => m[1]).sort();
+    assert.ok(files.length > 10, `the worker keeps only ${files.length} files, as read here`);
     await waitIn(page, async (n) => (await caches.keys()).length === 1 &&
       (await (await caches.open((await caches.keys())[0])).keys()).length === n, 'the worker to keep every file',
     20000, files.length);
@@ -282,8 +284,10 @@ test('a broken update leaves the kept build whole; nothing keeps the page from b
 
     // A new build, half deployed: its worker names a page.js the folder does
     // not hold. Its install fails; the kept build stays, alone and whole.
-    writeFileSync(join(folder, 'sw.js'), worker.replace(/const kBuild = '[0-9a-f]+'/, "const kBuild = 'another'")
-      .replace(/'page\.js': '[0-9a-f]+'/, `'page.js': '${'0'.repeat(64)}'`));
+    const broken = worker.replace(/kBuild="[0-9a-f]+"/, 'kBuild="another"')
+      .replace(/"page\.js":"[0-9a-f]+"/, `"page.js":"${'0'.repeat(64)}"`);
+    assert.equal(broken.match(/"another"|"0{64}"/g)?.length, 2, 'the worker, as read here, is not the one changed');
+    writeFileSync(join(folder, 'sw.js'), broken);
     const update = await page.evaluate(async () => {
       const registration = await navigator.serviceWorker.ready;
       await registration.update().catch(() => {});

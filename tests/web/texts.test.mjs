@@ -2,15 +2,16 @@
 //
 // SPDX-License-Identifier: MIT
 
-// The page's texts without a browser: the choice of language, the fallback to
-// English, and the catalogs as the build made them: for each language the
+// The page's texts without a browser: the choice of language, each page's
+// messages with the fallback to English, and the catalogs as the build read
+// them: for each language the
 // keys it lacks and the keys it has that English has not (both listed, and
 // both must be none), every surface named in every language by the viewer's
 // identifier, every key the page names in English and every English key named
-// by the page, and every page, catalog and script kept by the service worker.
+// by the page, and every page and script kept by the service worker.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, readdirSync } from 'node:fs';
+import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { runInNewContext } from 'node:vm';
 import { kSite, kModules } from './session.mjs';
@@ -29,7 +30,7 @@ const { morphLanguage } = (() => {
 })();
 const { kSurfaces } = await import(join(kModules, 'viewer-facts.js'));
 const source = (file) => readFileSync(new URL(`../../data/web/${file}`, import.meta.url), 'utf8');
-const catalog = (tag) => JSON.parse(readFileSync(site(`texts/${tag}.json`), 'utf8'));
+const catalog = (tag) => JSON.parse(readFileSync(join(kModules, `texts/${tag}.json`), 'utf8'));
 const english = catalog('en');
 
 test('the language: ?lang= first, then the browser\'s languages in order, by language and script, else English', () => {
@@ -57,12 +58,18 @@ test('the language: ?lang= first, then the browser\'s languages in order, by lan
   }
 });
 
-test('a message missing from a language is the English one; placeholders are named and filled as given', () => {
-  const t = translator({ 'a.b': 'Zwischen {first} und {second}.' }, { 'a.b': 'Between {first} and {second}.',
-    'c.d': 'Only {this}.' });
+test('each page holds every message in its language, English where the language has none; placeholders are named and filled as given', () => {
+  for (const { tag } of kLanguages) {
+    const page = site(tag === 'en' ? 'index.html' : `${tag}/index.html`);
+    const data = pageElements(page).filter(({ tag: name, attributes }) => name === 'script' &&
+      attributes.id === 'messages');
+    assert.equal(data.length, 1, `${tag}: messages in ${data.length} elements`);
+    assert.equal(data[0].attributes.type, 'application/json', `${tag}: the messages are not a data block`);
+    assert.deepEqual(JSON.parse(data[0].text), { ...english, ...catalog(tag) }, tag);
+  }
+  const t = translator({ 'a.b': 'Zwischen {first} und {second}.' });
   assert.equal(t('a.b', { first: 'Ebene', second: 'Welle' }), 'Zwischen Ebene und Welle.');
-  assert.equal(t('c.d', { this: 'English' }), 'Only English.');
-  assert.equal(t('e.f'), 'e.f');
+  assert.equal(t('e.f'), 'e.f', 'a key without a message shows itself');
   assert.equal(format('{a}{a} {b}', { a: 0 }), '00 {b}', 'a placeholder without a value stays visible');
   assert.equal(format('{first}', { first: '{second}', second: 'x' }), '{second}', 'values are not formatted again');
 });
@@ -106,13 +113,12 @@ test('the page names only keys that English has, and every English key is named 
   assert.deepEqual(Object.keys(english).filter((key) => !named.has(key)), [], 'English keys the page never names');
 });
 
-test('the service worker keeps every language\'s page and texts, and the scripts and style they load', () => {
+test('the service worker keeps every language\'s page, and the scripts and style they load', () => {
   const worker = readFileSync(site('sw.js'), 'utf8');
-  const texts = readdirSync(site('texts')).map((file) => `texts/${file}`);
-  assert.deepEqual(texts.sort(), kLanguages.map(({ tag }) => `texts/${tag}.json`).sort());
   const pages = kLanguages.map(({ tag }) => (tag === 'en' ? 'index.html' : `${tag}/index.html`));
-  for (const file of [...texts, ...pages, 'language.js', 'page.js', 'style.css', 'viewer-worker.js', 'viewer.js',
+  for (const file of [...pages, 'language.js', 'page.js', 'style.css', 'viewer-worker.js', 'viewer.js',
     'morph-viewer.wasm']) {
-    assert.match(worker, new RegExp(`'${file.replace('.', '\\.')}': '[0-9a-f]{64}'`), `the service worker keeps no ${file}`);
+    assert.match(worker, new RegExp(`"${file.replace('.', '\\.')}":"[0-9a-f]{64}"`),
+      `the service worker keeps no ${file}`);
   }
 });

@@ -120,7 +120,7 @@ add_custom_command(OUTPUT ${MORPH_SITE_DIR}/morph-viewer.wasm
 
 configure_file(${morph_web}/manifest.webmanifest ${MORPH_SITE_DIR}/manifest.webmanifest COPYONLY)
 set(morph_data ${PROJECT_SOURCE_DIR}/data)
-configure_file(${morph_data}/icons/256x256/morph-viewer.png ${MORPH_SITE_DIR}/icon.png COPYONLY)
+configure_file(${morph_data}/icons/32x32/morph-viewer.png ${MORPH_SITE_DIR}/icon.png COPYONLY)  # the tab's
 configure_file(${morph_data}/icons/192x192/morph-viewer.png ${MORPH_SITE_DIR}/icon-192.png COPYONLY)
 configure_file(${morph_data}/icons/512x512/morph-viewer.png ${MORPH_SITE_DIR}/icon-512.png COPYONLY)
 # The notices of what the site bundles (freeglut's glyphs, Emscripten's

@@ -11,7 +11,9 @@ and writes into the site folder:
   index.html        the page in English, and <tag>/index.html in every other
                     language: its texts, lang and dir in place for the first
                     paint (and for browsers without scripts), the site's
-                    languages in <html data-languages> for language.js, in a
+                    languages in <html data-languages> for language.js and
+                    in the element marked data-options="key" as options, each
+                    named by its own catalog's message of that key, in a
                     language's folder a base address of the site's own, and
                     at the end of its body every message of its language in
                     <script type="application/json" id="messages">, for the
@@ -79,10 +81,11 @@ class Filler(html.parser.HTMLParser):
     whose message has no placeholder (those the script fills, knowing the
     values). Everything else is written as it came."""
 
-    def __init__(self, messages, root, base):
+    def __init__(self, messages, root, base, languages):
         super().__init__(convert_charrefs=False)
         self.messages = messages  # also written at the end of the body, for the script
         self.root = root  # the attributes the root element takes: lang, dir, data-languages
+        self.languages = languages  # every language's {tag: messages}, for data-options
         self.base = base  # where the page's relative addresses start from, if not its own folder
         self.out = []
         self.text = None  # inside an element to fill: {key, depth, parts, part}
@@ -106,6 +109,11 @@ class Filler(html.parser.HTMLParser):
             self.emit(raw)
             return
         self.out.append(raw)
+        if 'data-options' in named:
+            self.out.append(''.join(
+                f'<option value="{tag}" lang="{tag}"{" selected" if tag == self.root["lang"] else ""}>'
+                f'{html.escape(messages[named["data-options"]], quote=False)}</option>'
+                for tag, messages in self.languages.items()))
         if tag == 'head' and self.base:
             self.out.append(f'\n<base href="{html.escape(self.base)}">')
         if 'data-text' in named and tag not in kVoid:
@@ -175,10 +183,11 @@ def script_messages(messages):
     return f'<script type="application/json" id="messages">{data}</script>\n'
 
 
-def fill(page, messages, root=None, base=None):
+def fill(page, messages, root, languages, base=None):
     """PAGE with MESSAGES' text in every translated element and attribute, ROOT's
-    attributes on its root element, and BASE as its base address."""
-    filler = Filler(messages, root or {}, base)
+    attributes on its root element, LANGUAGES' names as options, and BASE as
+    its base address."""
+    filler = Filler(messages, root, base, languages)
     filler.feed(page)
     filler.close()
     if filler.text is not None:
@@ -210,10 +219,10 @@ def main(template, po_dir, index_html, site, modules):
     for tag, messages in catalogs.items():
         root = {'lang': tag, 'dir': direction(tag), 'data-languages': named}
         if tag == 'en':
-            filled, folder = fill(source, english, root), site
+            filled, folder = fill(source, english, root, catalogs), site
         else:
             # Its own folder, whose page takes the site's files from the one above.
-            filled, folder = fill(source, {**english, **messages}, root, '../'), os.path.join(site, tag)
+            filled, folder = fill(source, {**english, **messages}, root, catalogs, '../'), os.path.join(site, tag)
             os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, 'index.html'), 'w', encoding='utf-8') as out:
             out.write(filled)

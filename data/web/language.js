@@ -72,8 +72,11 @@
   const root = document.documentElement;
   const tags = languages(root).map(({ tag }) => tag);
   const asked = new URLSearchParams(window.location.search).get('lang');
+  // A language's own page is left only for one asked for: the reader chose
+  // it (the first use of a browser's language data may take tens of ms).
+  if (root.lang !== tags[0] && asked === null) return;
   const chosen = choose(asked, navigator.languages ?? [navigator.language], tags);
-  if (chosen.tag === root.lang || (root.lang !== tags[0] && asked === null)) return;
+  if (chosen.tag === root.lang) return;
   window.location.replace(pageOf(chosen.tag, window.location.href, root.lang, tags[0]) + window.location.search +
     window.location.hash);
 })();

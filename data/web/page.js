@@ -101,18 +101,8 @@ element('embed-copy').addEventListener('click', async () => {
   }
 });
 
-// ---- The language: the messages that change as the page runs; another
-// language is another page, with the viewer's state and the choice in its
-// address.
-for (const { tag } of kLanguages) {
-  const option = document.createElement('option');
-  option.value = tag;
-  option.lang = tag;
-  // Each language by its own name: Deutsch, العربية.
-  option.textContent = new Intl.DisplayNames([tag], { type: 'language' }).of(tag);
-  languageControl.append(option);
-}
-languageControl.value = language;
+// ---- The language: another language is another page (the build wrote the
+// list), with the viewer's state and the choice in its address.
 languageControl.addEventListener('change', () => {
   const tag = languageControl.value;
   const query = new URLSearchParams(parameters);
@@ -133,6 +123,7 @@ const handlers = {
   running() {
     setPhase('running');
     enable(true);
+    keepOffline(true);
     if (pausedForMotion) {
       say('status.reduced-motion');
     } else if (state.paused) {
@@ -149,6 +140,7 @@ const handlers = {
     say('status.selections', { first: surfaceName(first), second: surfaceName(second) });
   },
   noWebGl() {
+    keepOffline(false);
     setPhase('no-webgl');
     enable(false);
     say('status.no-webgl');
@@ -172,6 +164,19 @@ const viewer = startViewer({
 });
 describe();
 showNote();
+
+// Offline use: the service worker keeps this build's files (sw.js). On a first
+// visit it fetches them all, so it is registered once the viewer has shown a
+// frame (AFTER_FRAME), not while the viewer starts.
+let offline = false;
+async function keepOffline(afterFrame) {
+  if (offline || !('serviceWorker' in navigator)) return;
+  offline = true;
+  while (afterFrame && ((await viewer.ask(kQuestions.counts))?.frames ?? 0) < 1) {
+    await new Promise((resolve) => requestAnimationFrame(resolve));
+  }
+  navigator.serviceWorker.register('sw.js').catch(() => {});
+}
 
 function press(code) {
   if (state.phase === 'running') viewer.send(toViewer.key(code));
@@ -236,9 +241,3 @@ window.morphViewer = Object.freeze({
   },
 });
 
-// Offline use: the service worker keeps this build's files (sw.js).
-if ('serviceWorker' in navigator) {
-  window.addEventListener('load', () => {
-    navigator.serviceWorker.register('sw.js').catch(() => {});
-  });
-}

@@ -103,7 +103,8 @@ test('the page names only keys that English has, and every English key is named 
   const prefixes = new Set(Object.keys(english).map((key) => key.split('.')[0]));
   const page = source('page.js');
   const marked = pageElements().flatMap(({ attributes }) => Object.entries(attributes)
-    .filter(([name]) => name === 'data-text' || name.startsWith('data-text-')).map(([, key]) => key));
+    .filter(([name]) => name === 'data-text' || name === 'data-options' || name.startsWith('data-text-'))
+    .map(([, key]) => key));
   const named = new Set([
     ...[...page.matchAll(/'([a-z]+\.[a-z.-]+)'/g)].map((m) => m[1]).filter((key) => prefixes.has(key.split('.')[0])),
     ...marked,

@@ -34,8 +34,9 @@ target_link_options(morph-viewer PRIVATE
   # small allocator (the viewer allocates at its start, never in a frame); the
   # browser's TextDecoder alone; no WebGL extension switched on unasked, none
   # under a prefixed name, and no pooled buffers for client-side arrays (the
-  # backend draws from its own buffers); no errno kept for JavaScript; and of
-  # the module's settings only those viewer.js gives.
+  # backend draws from its own buffers); no errno kept for JavaScript; of
+  # the module's settings only those viewer.js gives; and GL errors left to
+  # the context (the backend asks for none).
   -sMALLOC=emmalloc
   -sTEXTDECODER=2
   -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0
@@ -43,6 +44,7 @@ target_link_options(morph-viewer PRIVATE
   -sGL_POOL_TEMP_BUFFERS=0
   -sSUPPORT_ERRNO=0
   -sINCOMING_MODULE_JS_API=[canvas,onExit,onRuntimeInitialized]
+  -sGL_TRACK_ERRORS=0
   -sEXPORTED_FUNCTIONS=@${PROJECT_BINARY_DIR}/exports.txt)  # main and the boundary's functions
 
 # The module's export list, from the boundary between page and viewer

@@ -33,10 +33,13 @@ MORPH_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64 nsis dpkg-dev p7zip-ful
 # display. Node.js comes with Emscripten (any Node.js from 18 on will do).
 MORPH_WEB_PACKAGES=(emscripten gettext chromium firefox-esr webkit2gtk-driver xvfb xauth libgl1-mesa-dri dpkg-dev)
 
-# For a release: zip for the site's zip; and to sign it, GnuPG, rpmsign (in
-# rpm), apt-ftparchive (apt-utils), createrepo_c and osslsigncode; dnf to
-# read the RPM repository in the release's test.
-MORPH_RELEASE_PACKAGES=(zip gnupg rpm apt-utils createrepo-c osslsigncode openssl dnf)
+# For a release: zip for the site's zip and brotli for its files compressed
+# ahead; to sign it, GnuPG, rpmsign (in rpm), apt-ftparchive (apt-utils),
+# createrepo_c and osslsigncode; for the release's test, dnf to read the RPM
+# repository, and nginx (with Brotli), curl and openssl to serve the release
+# over HTTPS with a certificate of its own.
+MORPH_RELEASE_PACKAGES=(zip brotli gnupg rpm apt-utils createrepo-c osslsigncode openssl dnf nginx
+  libnginx-mod-http-brotli-static curl)
 
 # For the exactness check on 64-bit ARM: the cross compiler and the emulator.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)

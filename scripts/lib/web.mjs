@@ -121,7 +121,9 @@ export async function dropStrayAnswers() {
 
 // Debian's Chromium, headless. As root it needs --no-sandbox; WebGL runs on
 // SwiftShader, which --enable-unsafe-swiftshader allows explicitly; the other
-// switches keep it from reaching out to the network.
+// switches keep it from reaching out to the network. A server certificate
+// whose key is MORPH_WEB_SPKI (the base64 SHA-256 of its public key: a test's
+// own) is taken as valid.
 export async function launchChromium(extraArguments = []) {
   const { default: puppeteer } = await import('puppeteer-core');
   await dropStrayAnswers();
@@ -137,6 +139,7 @@ export async function launchChromium(extraArguments = []) {
       '--disable-sync',
       '--disable-quic',
       '--window-size=800,700',
+      ...(process.env.MORPH_WEB_SPKI ? [`--ignore-certificate-errors-spki-list=${process.env.MORPH_WEB_SPKI}`] : []),
       ...extraArguments,
     ],
   });

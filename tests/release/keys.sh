@@ -4,8 +4,9 @@
 
 # Throwaway keys for the release's test, made in a folder of its own: OpenPGP
 # keys in GnuPG homes of their own, and certificate authorities with a
-# code-signing certificate each, made with openssl. Every key is dated
-# 2020-01-01, before any commit it signs. Sourced by release_test.sh.
+# code-signing certificate each, made with openssl; every signing key is dated
+# 2020-01-01, before any commit it signs. And a TLS server's certificate for
+# the test's web server. Sourced by release_test.sh.
 
 kKeyDate=1577836800  # 2020-01-01
 
@@ -69,4 +70,25 @@ CONFIG
   head -c 24 /dev/urandom | base64 >"$dir/$name.password"
   openssl pkcs12 -export -inkey "$ca/signer.key" -in "$ca/signer.pem" -certfile "$ca/ca.pem" -out "$dir/$name.p12" \
     -passout "file:$dir/$name.password"
+}
+
+# make_tls_certificate DIR: a throwaway certificate authority, DIR/tls-ca.pem,
+# and a server certificate it issued for localhost and 127.0.0.1,
+# DIR/tls-server.pem with its key DIR/tls-server.key: for the test's own web
+# server, trusted by the clients for that host only. Valid for a month from
+# the day it is made (a TLS client checks the dates against the clock).
+make_tls_certificate() {
+  local dir=$1
+  (
+    cd "$dir"
+    local key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+    openssl req -x509 "${key[@]}" -keyout tls-ca.key -out tls-ca.pem -days 30 \
+      -subj "/CN=Morph Viewer test TLS authority" -addext "basicConstraints=critical,CA:TRUE" \
+      -addext "keyUsage=critical,keyCertSign,cRLSign"
+    openssl req -new "${key[@]}" -keyout tls-server.key -out tls-server.csr -subj "/CN=localhost"
+    printf '%s\n' "basicConstraints=critical,CA:FALSE" "keyUsage=critical,digitalSignature" \
+      "extendedKeyUsage=serverAuth" "subjectAltName=DNS:localhost,IP:127.0.0.1" >tls-server.ext
+    openssl x509 -req -in tls-server.csr -CA tls-ca.pem -CAkey tls-ca.key -CAcreateserial -days 30 \
+      -extfile tls-server.ext -out tls-server.pem
+  ) >/dev/null 2>&1
 }

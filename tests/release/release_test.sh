@@ -13,12 +13,18 @@
 #    repositories, Authenticode on the program and the installer) and is
 #    refused once its file is altered by one byte or checked against the
 #    other key;
-#  - apt, told of this repository alone, installs morph-viewer, which runs; a
+#  - nginx, started by the test with the release's own server block and a
+#    certificate of a throwaway authority, sends each header, media type,
+#    cache rule and file compressed ahead as the block says; the page's
+#    start, embedding and offline tests pass through it in Chromium;
+#  - over HTTPS from that server: apt, told of this repository alone,
+#    installs morph-viewer, which runs; a
 #    release 1.0.1 made from a commit whose changelog says so is added to the
 #    repository, and apt-get upgrade brings it; a repository whose Packages
 #    changed after signing, or one signed by the other key, is refused and
 #    nothing is installed;
-#  - dnf reads the RPM repository with repo_gpgcheck;
+#  - dnf installs from the RPM repository with repo_gpgcheck and upgrades,
+#    and refuses an altered repository, another key or a package signed by it;
 #  - the signed installer installs and uninstalls under Wine;
 #  - the source archive, unpacked where there is no git, builds the same .deb;
 #    the zips, the installer and the site hold the notices; every SBOM is
@@ -36,6 +42,9 @@ export MORPH_VIEWER_FACTS=${MORPH_VIEWER_FACTS:-$source/build/viewer-facts.sh}
 scratch=$(mktemp -d)
 installed=
 finish() {
+  if [ -n "${nginxPid:-}" ]; then
+    kill "$nginxPid" 2>/dev/null || true
+  fi
   if [ -n "$installed" ]; then
     dpkg --purge morph-viewer >/dev/null 2>&1 || true
   fi
@@ -101,6 +110,7 @@ done
 echo "no private key in the release folder"
 
 source "$source/tests/release/signatures.sh"
+source "$source/tests/release/hosting.sh"
 source "$source/tests/release/repositories.sh"
 
 echo "== the source archive, built without git"

@@ -2,10 +2,10 @@
 #
 # SPDX-License-Identifier: MIT
 
-# The release's APT and RPM repositories as their users meet them: apt with
-# this repository alone installs and upgrades the viewer, and refuses an
-# altered repository or another key; dnf reads the RPM repository; the signed
-# installer under Wine. Makes release 1.0.1 ($three) from a commit whose
+# The release's APT and RPM repositories as their users meet them, over
+# HTTPS from nginx (hosting.sh): apt with this repository alone installs and
+# upgrades the viewer, and refuses an altered repository or another key; dnf
+# does the same; the signed installer under Wine. Makes release 1.0.1 ($three) from a commit whose
 # changelog says so, added to release $one's repositories. Sourced by
 # release_test.sh.
 
@@ -30,17 +30,26 @@ find "$three/rpm" -maxdepth 1 -name '*.rpm' -printf '  rpm: %f\n' | sort
 # apt with its own sources, lists and cache: this repository alone.
 aptState=$scratch/apt
 mkdir -p "$aptState/sources.list.d" "$aptState/lists/partial" "$aptState/cache/archives/partial" "$aptState/preferences.d"
+# The test's authority is trusted for the test's server alone.
 apt_run() {
   apt-get -q -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$aptState/sources.list.d" \
     -o "Dir::Etc::PreferencesParts=$aptState/preferences.d" -o "Dir::State::Lists=$aptState/lists" \
-    -o "Dir::Cache=$aptState/cache" -o APT::Sandbox::User=root -o Acquire::Languages=none "$@"
+    -o "Dir::Cache=$aptState/cache" -o APT::Sandbox::User=root -o Acquire::Languages=none \
+    -o "Acquire::https::localhost::CaInfo=$tls/tls-ca.pem" "$@"
 }
-# use_repository DIR KEYRING: the release's own .sources file, its address
-# and key put where this test has them.
+# use_repository DIR [KEYRING]: the release folder DIR served by nginx
+# (hosting.sh), and apt told of its repository as docs/packaging.md tells a
+# user: the keyring (else KEYRING) and the .sources file fetched from the
+# server, the file's address the test's server and its key where this test
+# keeps it.
 use_repository() {
+  serve "$1"
   rm -rf "$aptState/lists" && mkdir -p "$aptState/lists/partial"
-  sed -e "s|^URIs: .*|URIs: file://$1|" -e "s|^Signed-By: .*|Signed-By: $2|" "$three/apt/morph-viewer.sources" \
-    >"$aptState/sources.list.d/morph-viewer.sources"
+  local keyring=${2:-$aptState/morph-viewer-archive-keyring.pgp}
+  [ -n "${2:-}" ] || curl -fsSLo "$keyring" --cacert "$tls/tls-ca.pem" "$served/apt/morph-viewer-archive-keyring.pgp"
+  curl -fsSL --cacert "$tls/tls-ca.pem" "$served/apt/morph-viewer.sources" |
+    sed -e "s|^URIs: .*|URIs: $served/apt|" -e "s|^Signed-By: .*|Signed-By: $keyring|" \
+      >"$aptState/sources.list.d/morph-viewer.sources"
 }
 installed_version() {
   dpkg-query -W -f='${Status} ${Version}' morph-viewer 2>/dev/null | sed -n 's/^install ok installed //p'
@@ -51,22 +60,23 @@ expect_nothing_installed() {
 
 echo "== apt refuses an altered repository and another key"
 tampered=$scratch/tampered-apt
-cp -a "$one/apt" "$tampered"
-packages=$tampered/dists/stable/main/binary-amd64/Packages
+mkdir -p "$tampered"
+cp -a "$one/apt" "$tampered/apt"
+packages=$tampered/apt/dists/stable/main/binary-amd64/Packages
 sed -i 's/^Priority: optional$/Priority: required/' "$packages"
 gzip -9n -c "$packages" >"$packages.gz"
 use_repository "$tampered" "$one/apt/morph-viewer-archive-keyring.pgp"
 expect_refused "a repository whose Packages changed after signing" apt_run update
 apt_run install -y morph-viewer >/dev/null 2>&1 || true
 expect_nothing_installed "from the altered repository"
-use_repository "$one/apt" "$keys/other.pgp"
+use_repository "$one" "$keys/other.pgp"
 expect_refused "the repository against the other key" apt_run update
 apt_run install -y morph-viewer >/dev/null 2>&1 || true
 expect_nothing_installed "from a repository signed by another key"
 echo "nothing installed"
 
 echo "== apt installs the viewer, which runs"
-use_repository "$one/apt" "$one/apt/morph-viewer-archive-keyring.pgp"
+use_repository "$one"
 apt_run update >"$scratch/apt-update.log" 2>&1 || { cat "$scratch/apt-update.log" >&2; fail "apt-get update failed"; }
 installed=yes
 apt_run install -y --no-install-recommends morph-viewer >"$scratch/apt-install.log" 2>&1 || {
@@ -84,7 +94,7 @@ grep -E '^(Get|Setting up)' "$scratch/apt-install.log" | sed 's/^/  /'
 ) || exit 1
 
 echo "== apt-get upgrade brings 1.0.1"
-use_repository "$three/apt" "$three/apt/morph-viewer-archive-keyring.pgp"
+use_repository "$three"
 apt_run update >"$scratch/apt-update.log" 2>&1 || { cat "$scratch/apt-update.log" >&2; fail "apt-get update failed"; }
 apt_run upgrade -y >"$scratch/apt-upgrade.log" 2>&1 || { cat "$scratch/apt-upgrade.log" >&2; fail "apt-get upgrade failed"; }
 grep -E '^(Get|Unpacking|Setting up)' "$scratch/apt-upgrade.log" | sed 's/^/  /'
@@ -118,12 +128,20 @@ dnf_run() {
   dnf -y --installroot="$dnfRoot" --setopt=reposdir="$scratch/dnf-repos" --setopt=cachedir="$scratch/dnf-cache" \
     --setopt=skip_if_unavailable=False --releasever=1 "$@"
 }
-# use_rpm_repository DIR KEY: the release's own .repo file, its address and
-# key put where this test has them.
+# use_rpm_repository DIR [KEY]: the release folder DIR served by nginx, and
+# dnf told of its repository as docs/packaging.md tells a user: the .repo
+# file fetched from the server, with the test's server in it, the key from the
+# server (else the file KEY), and the test's authority trusted for this
+# repository alone.
 use_rpm_repository() {
+  serve "$1"
   rm -rf "$scratch/dnf-cache"
-  sed -e "s|^baseurl=.*|baseurl=file://$1|" -e "s|^gpgkey=.*|gpgkey=file://$2|" "$three/rpm/morph-viewer.repo" \
-    >"$scratch/dnf-repos/morph-viewer.repo"
+  local key=$served/rpm/morph-viewer-archive-keyring.asc
+  [ -z "${2:-}" ] || key=file://$2
+  { curl -fsSL --cacert "$tls/tls-ca.pem" "$served/rpm/morph-viewer.repo" |
+      sed -e "s|^baseurl=.*|baseurl=$served/rpm|" -e "s|^gpgkey=.*|gpgkey=$key|"
+    echo "sslcacert=$tls/tls-ca.pem"
+  } >"$scratch/dnf-repos/morph-viewer.repo"
 }
 # The version of morph-viewer in dnf's root, or nothing (rpm says "not
 # installed" on its standard output).
@@ -136,14 +154,15 @@ grep -qx 'gpgcheck=1' "$three/rpm/morph-viewer.repo" && grep -qx 'repo_gpgcheck=
   fail "morph-viewer.repo does not check both signatures"
 
 tamperedRpm=$scratch/tampered-rpm
-cp -a "$one/rpm" "$tamperedRpm"
-sed -i 's|<revision>|<revision>1|' "$tamperedRpm/repodata/repomd.xml"
+mkdir -p "$tamperedRpm"
+cp -a "$one/rpm" "$tamperedRpm/rpm"
+sed -i 's|<revision>|<revision>1|' "$tamperedRpm/rpm/repodata/repomd.xml"
 use_rpm_repository "$tamperedRpm" "$one/rpm/morph-viewer-archive-keyring.asc"
 expect_refused "an RPM repository whose repomd.xml changed after signing" dnf_run makecache
-use_rpm_repository "$one/rpm" "$keys/other.asc"
+use_rpm_repository "$one" "$keys/other.asc"
 expect_refused "the RPM repository against the other key" dnf_run makecache
 # A package signed by the other key, in a repository signed by the right one.
-otherRpm=$scratch/other-rpm
+otherRpm=$scratch/other-rpm/rpm
 mkdir -p "$otherRpm"
 cp "$one/morph-viewer-$version-1.x86_64.rpm" "$otherRpm/"
 otherFpr=$(GNUPGHOME=$keys/other.home gpg --batch --with-colons --list-secret-keys | awk -F: '$1 == "fpr" { print $10; exit }')
@@ -152,18 +171,19 @@ rpmsign --resign --define "__gpg $(command -v gpg)" --define "_gpg_name $otherFp
 createrepo_c --quiet --no-database "$otherRpm" >/dev/null
 GNUPGHOME=$keys/release.home gpg --batch --quiet --armor --detach-sign -o "$otherRpm/repodata/repomd.xml.asc" \
   "$otherRpm/repodata/repomd.xml"
-use_rpm_repository "$otherRpm" "$one/rpm/morph-viewer-archive-keyring.asc"
+use_rpm_repository "$scratch/other-rpm" "$one/rpm/morph-viewer-archive-keyring.asc"
 expect_refused "a package signed by the other key" dnf_run install morph-viewer
 [ -z "$(rpm_installed)" ] || fail "dnf installed a package signed by the other key"
 
-use_rpm_repository "$one/rpm" "$one/rpm/morph-viewer-archive-keyring.asc"
+use_rpm_repository "$one"
 dnf_run install morph-viewer >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf install failed"; }
 grep -E 'Importing GPG key|Fingerprint|Installing +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
 [ "$(rpm_installed)" = 1.0.0 ] || fail "dnf installed version $(rpm_installed), not 1.0.0"
-use_rpm_repository "$three/rpm" "$three/rpm/morph-viewer-archive-keyring.asc"
+use_rpm_repository "$three"
 dnf_run upgrade >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf upgrade failed"; }
 grep -E 'Upgrading +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
 [ "$(rpm_installed)" = 1.0.1 ] || fail "after dnf upgrade the version is $(rpm_installed), not 1.0.1"
+stop_serving
 echo "dnf checked the repository's and the packages' signatures, installed 1.0.0 and upgraded to 1.0.1"
 
 echo "== the signed installer under Wine"

@@ -12,14 +12,20 @@ import { serveSite, launchChromium } from '../../scripts/lib/web.mjs';
 export const kSite = process.env.MORPH_WEB_SITE || new URL('../../build-web/site', import.meta.url).pathname;
 // The page's modules as written, before they are bundled for the site: the
 // tests import the viewer's facts, the languages and the texts from here.
-export const kModules = new URL('../../build-web/modules', import.meta.url).pathname;
+export const kModules = process.env.MORPH_WEB_MODULES ||
+  new URL('../../build-web/modules', import.meta.url).pathname;
+// The page as a web server already serves it (the release's test: nginx over
+// HTTPS, its certificate taken by its key, MORPH_WEB_SPKI), in place of the
+// site folder served here.
+const kServed = process.env.MORPH_WEB_URL;
 
-// Serves the site and starts the browser before the file's tests, hands
-// { server, base, browser } to RECEIVE, and stops both after them.
+// Serves the site (unless it is served already) and starts the browser before
+// the file's tests, hands { server, base, browser } to RECEIVE, and stops both
+// after them.
 export function useSite(receive) {
   let session = {};
   before(async () => {
-    const { server, url } = await serveSite(kSite);
+    const { server, url } = kServed ? { server: null, url: kServed } : await serveSite(kSite);
     session = { server, base: url, browser: await launchChromium() };
     receive(session);
   });

@@ -5,7 +5,8 @@
 # The release's APT and RPM repositories as their users meet them, over
 # HTTPS from nginx (hosting.sh): apt with this repository alone installs and
 # upgrades the viewer, and refuses an altered repository or another key; dnf
-# does the same; the signed installer under Wine. Makes release 1.0.1 ($three) from a commit whose
+# does the same; the signed installer under Wine, and the uninstaller it
+# installs signed too. Makes release 1.0.1 ($three) from a commit whose
 # changelog says so, added to release $one's repositories. Sourced by
 # release_test.sh.
 
@@ -187,9 +188,10 @@ stop_serving
 echo "dnf checked the repository's and the packages' signatures, installed 1.0.0 and upgraded to 1.0.1"
 
 echo "== the signed installer under Wine"
-"$source/tests/windows/installer_test.sh" "$scratch/first" "$scratch/first/build-dist/work/windows" \
+MORPH_UNINSTALLER_CA=$keys/release-ca.pem \
+  "$source/tests/windows/installer_test.sh" "$scratch/first" "$scratch/first/build-dist/work/windows" \
   "$one/morph-viewer-$version-win64.exe" >"$scratch/wine.log" 2>&1 || {
   cat "$scratch/wine.log" >&2
   fail "the signed installer did not install and uninstall under Wine"
 }
-grep -E '^(==|installer|none of|no uninstall)' "$scratch/wine.log" | sed 's/^/  /'
+grep -E '^(==|installer|uninstaller:|none of|no uninstall)' "$scratch/wine.log" | sed 's/^/  /'

@@ -11,7 +11,8 @@
 # silent uninstall leaves none of its files, shortcuts or registry keys. The
 # zip holds the program, its licence and the notices of what it bundles.
 # With INSTALLER, that installer (and the zip beside it, as a release holds
-# them) instead of a new one.
+# them) instead of a new one; with MORPH_UNINSTALLER_CA too, the uninstaller
+# it installed must carry an Authenticode signature of that authority.
 # Usage: installer_test.sh SOURCE_DIR WINDOWS_BUILD_DIR [INSTALLER]
 set -euo pipefail
 source="$1"
@@ -60,6 +61,13 @@ for file in "$app/bin/morph-viewer.exe" "$app/bin/NOTICES.txt" "$app/LICENSE.txt
   "$menu/Morph Viewer.lnk"; do
   [ -f "$file" ] || fail "not installed: ${file#"$drive/"}"
 done
+if [ -n "${MORPH_UNINSTALLER_CA:-}" ]; then
+  osslsigncode verify -CAfile "$MORPH_UNINSTALLER_CA" -in "$app/Uninstall.exe" >"$scratch/verify.log" 2>&1 || {
+    cat "$scratch/verify.log" >&2
+    fail "the installed uninstaller carries no valid signature"
+  }
+  echo "uninstaller: $(grep -m 1 -E '^Signature verification' "$scratch/verify.log")"
+fi
 cmp -s "$app/LICENSE.txt" "$source/LICENSE" || fail "the installed licence is not the project's"
 cmp -s "$app/bin/NOTICES.txt" "$build/notices/NOTICES.txt" || fail "the installed notices are not the build's"
 grep -q "Pawel W. Olszta" "$app/bin/NOTICES.txt" || fail "the notices do not name freeglut's copyright holder"

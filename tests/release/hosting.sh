@@ -88,9 +88,13 @@ echo "nginx $(nginx -v 2>&1 | sed 's|.*/||') serves $(basename "$one") at $serve
 echo "== each header, media type and cache rule"
 kYear="public, max-age=31536000, immutable"
 deb=$(cd "$one/apt" && find pool -name '*.deb' | head -n 1)
-# path | header | value
+# path | header | value (each from a 200 response, but for the release's
+# root, which sends to the page)
 while IFS='|' read -r path name value; do
-  got=$(fetch "$path" | header "$name")
+  response=$(fetch "$path")
+  status=$(echo "$response" | head -n 1 | cut -d' ' -f2)
+  [ "$status" = 200 ] || [ "$path" = / ] || fail "$path: status $status"
+  got=$(echo "$response" | header "$name")
   [ "$got" = "$value" ] || fail "$path: $name is \"$got\", not \"$value\""
 done <<TABLE
 /site/|Content-Type|text/html; charset=utf-8
@@ -174,9 +178,10 @@ spki=$(openssl x509 -in "$tls/tls-server.pem" -pubkey -noout | openssl pkey -pub
   cd "$scratch/first"
   export MORPH_WEB_URL=$served/site/ MORPH_WEB_SPKI=$spki MORPH_WEB_SITE=$one/site \
     MORPH_WEB_MODULES=$scratch/first/build-dist/work/web/modules MORPH_WEB_STOP="kill $nginxPid"
-  node --test tests/web/page.test.mjs tests/web/embed.test.mjs
-  # Last: it stops the server.
-  node --test tests/release/served.test.mjs
+  # (An && list: in a subshell whose status is tested, set -e does not act.)
+  # Last, the test that stops the server.
+  node --test tests/web/page.test.mjs tests/web/embed.test.mjs &&
+    node --test tests/release/served.test.mjs
 ) >"$scratch/served.log" 2>&1 || { cat "$scratch/served.log" >&2; fail "the page's tests failed through nginx"; }
 nginxPid=
 grep -E '^# (tests|pass|fail) ' "$scratch/served.log" | sed 's/^# /  /' || true

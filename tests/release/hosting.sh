@@ -71,13 +71,16 @@ stop_serving() {
 # fetch PATH [CURL OPTIONS]: the response's header lines (CR removed), the
 # test's authority trusted for this request alone.
 fetch() {
-  local path=$1
+  local path=$1 lines
   shift
-  curl -sS -o /dev/null -D - --cacert "$tls/tls-ca.pem" "$@" "$served$path" | tr -d '\r'
+  lines=$(curl -sS -o /dev/null -D - --cacert "$tls/tls-ca.pem" "$@" "$served$path") ||
+    fail "curl could not fetch $path"
+  printf '%s\n' "${lines//$'\r'/}"
 }
-# header NAME: that header's value in the header lines on standard input.
+# header NAME: that header's value in the header lines on standard input (the
+# first, if there are several).
 header() {
-  sed -n "s/^$1: //Ip" | head -n 1
+  awk -v name="$1" 'index(tolower($0), tolower(name) ": ") == 1 { print substr($0, length(name) + 3); exit }'
 }
 
 serve "$one"
@@ -87,7 +90,7 @@ echo "nginx $(nginx -v 2>&1 | sed 's|.*/||') serves $(basename "$one") at $serve
 
 echo "== each header, media type and cache rule"
 kYear="public, max-age=31536000, immutable"
-deb=$(cd "$one/apt" && find pool -name '*.deb' | head -n 1)
+deb=$(cd "$one/apt" && find pool -name '*.deb' -print -quit)
 # path | header | value (each from a 200 response, but for the release's
 # root, which sends to the page)
 while IFS='|' read -r path name value; do

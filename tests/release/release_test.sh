@@ -34,6 +34,8 @@
 # Tests the commit checked out in SOURCE_DIR (not uncommitted changes).
 # Usage: release_test.sh SOURCE_DIR
 set -euo pipefail
+# A command whose failure ends the test says so, with its line.
+trap 'echo "FAIL: line $LINENO of $(basename "${BASH_SOURCE[0]}"): $BASH_COMMAND" >&2' ERR
 source="$1"
 source "$source/scripts/lib/x11.sh"
 source "$source/tests/release/keys.sh"

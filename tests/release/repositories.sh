@@ -165,7 +165,8 @@ expect_refused "the RPM repository against the other key" dnf_run makecache
 # A package signed by the other key, in a repository signed by the right one.
 otherRpm=$scratch/other-rpm/rpm
 mkdir -p "$otherRpm"
-cp "$one/morph-viewer-$version-1.x86_64.rpm" "$otherRpm/"
+# (With the release's .repo file, which a user fetches from it.)
+cp "$one/morph-viewer-$version-1.x86_64.rpm" "$one/rpm/morph-viewer.repo" "$otherRpm/"
 otherFpr=$(GNUPGHOME=$keys/other.home gpg --batch --with-colons --list-secret-keys | awk -F: '$1 == "fpr" { print $10; exit }')
 rpmsign --resign --define "__gpg $(command -v gpg)" --define "_gpg_name $otherFpr" --define "_gpg_path $keys/other.home" \
   "$otherRpm"/*.rpm >/dev/null 2>&1 || fail "rpmsign could not sign with the other key"

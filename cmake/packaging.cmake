@@ -54,6 +54,21 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the dependencies, from the binary's shared libraries
 
+# CPack names the architecture of the machine it runs on; a cross build's
+# packages name their target's: Debian's name for it and RPM's (the
+# processor's). dpkg-shlibdeps then reads the target's libraries' symbol files
+# (see cpack-options.cmake.in).
+if(CMAKE_CROSSCOMPILING)
+  set(morph_debian_architectures aarch64 arm64 x86_64 amd64)
+  list(FIND morph_debian_architectures ${CMAKE_SYSTEM_PROCESSOR} morph_index)
+  if(morph_index EQUAL -1)
+    message(FATAL_ERROR "No Debian architecture known for ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  math(EXPR morph_index "${morph_index} + 1")
+  list(GET morph_debian_architectures ${morph_index} CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+endif()
+
 # The RPM (cpack -G RPM): morph-viewer-VERSION-1.ARCH.rpm, the same files
 # under /usr. rpmbuild finds the requirements by shared-library name.
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)

@@ -41,8 +41,12 @@ MORPH_WEB_PACKAGES=(emscripten gettext chromium firefox-esr webkit2gtk-driver xv
 MORPH_RELEASE_PACKAGES=(zip brotli gnupg rpm apt-utils createrepo-c osslsigncode openssl dnf nginx
   libnginx-mod-http-brotli-static curl)
 
-# For the exactness check on 64-bit ARM: the cross compiler and the emulator.
-MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user)
+# For the 64-bit ARM build (arm64): the cross compiler, the emulator that runs
+# what it builds here, and Debian's own arm64 GL, GLU and freeglut (with Mesa's
+# software renderer) beside the host's, through multiarch. ensure_packages adds
+# the architecture to dpkg where a package names it.
+MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user binutils-aarch64-linux-gnu
+  libgl-dev:arm64 libglu1-mesa-dev:arm64 libglut-dev:arm64 libgl1-mesa-dri:arm64 libglx-mesa0:arm64)
 
 # ensure_packages [PACKAGE...]: the given packages, or else MORPH_PACKAGES.
 ensure_packages() {
@@ -75,6 +79,15 @@ ensure_packages() {
       return 1
     fi
   fi
+  # A package of another architecture (libglut-dev:arm64) needs that
+  # architecture added to dpkg first, and then apt-get update.
+  local arch
+  for arch in $(printf '%s\n' "${missing[@]}" | sed -n 's/^[^:]*:\([a-z0-9]*\)$/\1/p' | sort -u); do
+    if [ "$arch" != "$(dpkg --print-architecture)" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+      echo "Adding the architecture $arch to dpkg"
+      "${sudo[@]}" dpkg --add-architecture "$arch" || return 1
+    fi
+  done
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null || {

@@ -3,14 +3,28 @@
 # SPDX-License-Identifier: MIT
 
 # Checks shared by the package tests: what every package holds, and the
-# checks of an unpacked package's tree. Sourced after scripts/lib/x11.sh.
+# checks of an unpacked package's tree. Sourced after scripts/lib/x11.sh, with
+# the test's arguments (SOURCE_DIR [ARCH]).
+
+# The architecture the package test is for: this machine's (amd64) unless
+# its second argument names another (arm64, cross-built and run under
+# qemu-user through MORPH_VIEWER_WRAPPER); and RPM's name for it.
+MORPH_PACKAGE_ARCH=${2:-$(dpkg --print-architecture)}
+case $MORPH_PACKAGE_ARCH in
+  amd64) MORPH_RPM_ARCH=x86_64 ;;
+  arm64) MORPH_RPM_ARCH=aarch64 ;;
+  *) echo "no package test for the architecture $MORPH_PACKAGE_ARCH" >&2; exit 2 ;;
+esac
 
 # make_package KIND DIR: scripts/package KIND into DIR/build, as a test must
-# (nothing installed: a missing tool fails it); prints the package's path.
+# (nothing installed: a missing tool fails it), for MORPH_PACKAGE_ARCH;
+# prints the package's path.
 make_package() {
-  MORPH_NO_INSTALL=1 "$MORPH_SOURCE/scripts/package" "$1" "$2/build" >"$2/package.log" 2>&1 || {
+  local arch=()
+  [ "$MORPH_PACKAGE_ARCH" = "$(dpkg --print-architecture)" ] || arch=("$MORPH_PACKAGE_ARCH")
+  MORPH_NO_INSTALL=1 "$MORPH_SOURCE/scripts/package" "$1" "${arch[@]}" "$2/build" >"$2/package.log" 2>&1 || {
     tail -n 30 "$2/package.log" >&2
-    fail "scripts/package $1 failed"
+    fail "scripts/package $1 ${arch[*]} failed"
   }
   tail -n 1 "$2/package.log"
 }

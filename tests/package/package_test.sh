@@ -10,17 +10,19 @@
 # and metainfo agree on the version; the desktop entry and metainfo validate;
 # the viewer is hardened; and the viewer unpacked with dpkg-deb runs on a
 # private X server, maps its window "foo!" and ends with status 1 on Escape.
-# Usage: package_test.sh SOURCE_DIR
+# For ARCH arm64 the package is cross-built and its viewer runs under qemu-user.
+# Usage: package_test.sh SOURCE_DIR [ARCH]   (ARCH: amd64, the default, or arm64)
 set -euo pipefail
 MORPH_SOURCE="$1"
 source "$MORPH_SOURCE/scripts/lib/x11.sh"
-source "$MORPH_SOURCE/tests/package/lib.sh"
+source "$MORPH_SOURCE/tests/package/lib.sh" "$@"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 deb=$(make_package deb "$scratch")
 echo "package: $deb"
-[[ $(basename "$deb") =~ ^morph-viewer_[0-9.]+_[a-z0-9]+\.deb$ ]] || fail "not named morph-viewer_VERSION_ARCH.deb"
+[[ $(basename "$deb") =~ ^morph-viewer_[0-9.]+_${MORPH_PACKAGE_ARCH}\.deb$ ]] ||
+  fail "not named morph-viewer_VERSION_$MORPH_PACKAGE_ARCH.deb"
 
 echo "== lintian"
 status=0
@@ -42,9 +44,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 version=$(field Version)
 [ "$(field Package)" = morph-viewer ] || fail "package name is not morph-viewer"
 [ "$(field Section)" = graphics ] || fail "section is not graphics"
+[ "$(field Architecture)" = "$MORPH_PACKAGE_ARCH" ] || fail "the architecture is $(field Architecture)"
 grep -q 'libglut' <<<"$(field Depends)" || fail "no dependency on freeglut: $(field Depends)"
 [ "$(field Description | wc -l)" -ge 4 ] || fail "no extended description"
-echo "Version $version; Depends: $(field Depends)"
+echo "Version $version, $(field Architecture); Depends: $(field Depends)"
 
 dpkg-deb -x "$deb" "$scratch/root"
 root=$scratch/root

@@ -10,18 +10,20 @@
 # requires the shared libraries by name, is MIT-licensed and carries a
 # summary, description and changelog; unpacked with rpm2cpio and cpio, its
 # desktop entry and metainfo validate, and the viewer maps its window "foo!"
-# on a private X server and ends with status 1 on Escape.
-# Usage: rpm_test.sh SOURCE_DIR
+# on a private X server and ends with status 1 on Escape. For ARCH arm64 the
+# package (aarch64) is cross-built and its viewer runs under qemu-user.
+# Usage: rpm_test.sh SOURCE_DIR [ARCH]   (ARCH: amd64, the default, or arm64)
 set -euo pipefail
 MORPH_SOURCE="$1"
 source "$MORPH_SOURCE/scripts/lib/x11.sh"
-source "$MORPH_SOURCE/tests/package/lib.sh"
+source "$MORPH_SOURCE/tests/package/lib.sh" "$@"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 rpm=$(make_package rpm "$scratch")
 echo "package: $rpm"
-[[ $(basename "$rpm") =~ ^morph-viewer-[0-9.]+-1\.x86_64\.rpm$ ]] || fail "not named morph-viewer-VERSION-1.x86_64.rpm"
+[[ $(basename "$rpm") =~ ^morph-viewer-[0-9.]+-1\.${MORPH_RPM_ARCH}\.rpm$ ]] ||
+  fail "not named morph-viewer-VERSION-1.$MORPH_RPM_ARCH.rpm"
 
 # Debian's rpmlint has no distribution's settings, so it also warns about what
 # a distribution configures (its licence list, its man page compression); the
@@ -39,6 +41,7 @@ query() { rpm -qp --qf "$1" "$rpm"; }
 version=$(query '%{VERSION}')
 [ "$(query '%{NAME}')" = morph-viewer ] || fail "package name is not morph-viewer"
 [ "$(query '%{LICENSE}')" = MIT ] || fail "licence is not MIT"
+[ "$(query '%{ARCH}')" = "$MORPH_RPM_ARCH" ] || fail "the architecture is $(query '%{ARCH}')"
 [ -n "$(query '%{SUMMARY}')" ] || fail "no summary"
 [ "$(query '%{DESCRIPTION}' | wc -l)" -ge 4 ] || fail "no description"
 query '[%{CHANGELOGTEXT}\n]' | grep -q . || fail "no changelog"
@@ -46,7 +49,7 @@ rpm -qpR "$rpm" >"$scratch/requires"
 for library in 'libglut\.so\.3' 'libGLU\.so\.1' 'libc\.so\.6'; do
   grep -q "^$library" "$scratch/requires" || fail "does not require $library by name"
 done
-echo "Version $version; requires $(grep -c "^lib" "$scratch/requires") library entries"
+echo "Version $version, $(query '%{ARCH}'); requires $(grep -c "^lib" "$scratch/requires") library entries"
 
 echo "== contents"
 query '[%{FILEMODES:perms} %{FILENAMES}\n]' >"$scratch/listing"

@@ -49,12 +49,14 @@ function licences(expression) {
     : new CDX.Models.LicenseExpression(expression)]);
 }
 
-// What a .deb requires: its Depends field, package by package.
+// What a .deb requires: its Depends field, package by package, each of the
+// package's own architecture (amd64 or arm64).
 function debianRequirements(file) {
-  const depends = execFileSync('dpkg-deb', ['-f', file, 'Depends'], { encoding: 'utf8' }).trim();
-  return depends.split(/,\s*/).filter(Boolean).map((entry) => {
+  const field = (name) => execFileSync('dpkg-deb', ['-f', file, name], { encoding: 'utf8' }).trim();
+  const arch = field('Architecture');
+  return field('Depends').split(/,\s*/).filter(Boolean).map((entry) => {
     const [, name, constraint] = entry.match(/^([a-z0-9.+-]+)(?:\s*\(([^)]*)\))?/);
-    return { name, constraint: constraint || '', purl: new PackageURL('deb', 'debian', name, undefined, { arch: 'amd64' }) };
+    return { name, constraint: constraint || '', purl: new PackageURL('deb', 'debian', name, undefined, { arch }) };
   });
 }
 

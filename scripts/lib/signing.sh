@@ -73,26 +73,31 @@ sign_rpm() {
 }
 
 # make_apt_repository DIR URL DEB...: an APT repository in DIR (apt-ftparchive):
-# the packages in pool/, the suite "stable" with component "main", Release
+# the packages in pool/, the suite "stable" with component "main" and an index
+# for each architecture the packages are built for (amd64, arm64), Release
 # signed inline (InRelease) and detached (Release.gpg), the public key at the
 # root as morph-viewer-archive-keyring.pgp, and morph-viewer.sources for
-# /etc/apt/sources.list.d/, which names URL/apt and that key.
+# /etc/apt/sources.list.d/, which names URL/apt, those architectures and that key.
 make_apt_repository() {
-  local dir url=$2 deb
+  local dir url=$2 deb arch architectures
   dir=$(realpath -m "$1")
   shift 2
   local pool=$dir/pool/main/m/morph-viewer suite=$dir/dists/stable
-  mkdir -p "$pool" "$suite/main/binary-amd64"
+  mkdir -p "$pool"
   for deb in "$@"; do
     install -m 644 "$deb" "$pool/"
   done
   touch -d "@$SOURCE_DATE_EPOCH" "$pool"/*.deb
-  (cd "$dir" && apt-ftparchive packages pool >dists/stable/main/binary-amd64/Packages)
-  gzip -9n -c "$suite/main/binary-amd64/Packages" >"$suite/main/binary-amd64/Packages.gz"
+  architectures=$(for deb in "$pool"/*.deb; do dpkg-deb -f "$deb" Architecture; done | LC_ALL=C sort -u | xargs)
+  for arch in $architectures; do
+    mkdir -p "$suite/main/binary-$arch"
+    (cd "$dir" && apt-ftparchive --arch "$arch" packages pool >"dists/stable/main/binary-$arch/Packages")
+    gzip -9n -c "$suite/main/binary-$arch/Packages" >"$suite/main/binary-$arch/Packages.gz"
+  done
   rm -f "$suite/Release" "$suite/InRelease" "$suite/Release.gpg"
   local release=APT::FTPArchive::Release
   (cd "$dir" && apt-ftparchive -o "$release::Origin=Morph Viewer" -o "$release::Label=Morph Viewer" \
-    -o "$release::Suite=stable" -o "$release::Codename=stable" -o "$release::Architectures=amd64" \
+    -o "$release::Suite=stable" -o "$release::Codename=stable" -o "$release::Architectures=$architectures" \
     -o "$release::Components=main" -o "$release::Description=Morph Viewer's own packages" \
     -o "$release::Date=$(LC_ALL=C date -u -R -d "@$SOURCE_DATE_EPOCH")" release dists/stable >"$dir/Release.new")
   mv "$dir/Release.new" "$suite/Release"
@@ -104,7 +109,7 @@ Types: deb
 URIs: $url/apt
 Suites: stable
 Components: main
-Architectures: amd64
+Architectures: $architectures
 Signed-By: /etc/apt/keyrings/$MORPH_KEY_NAME.pgp
 SOURCES
 }

@@ -20,11 +20,13 @@
 #  - over HTTPS from that server: apt, told of this repository alone,
 #    installs morph-viewer, which runs; a
 #    release 1.0.1 made from a commit whose changelog says so is added to the
-#    repository, and apt-get upgrade brings it; a repository whose Packages
+#    repository, and apt-get upgrade brings it; the arm64 package installs in
+#    its place and runs under qemu-user; a repository whose Packages
 #    changed after signing, or one signed by the other key, is refused and
 #    nothing is installed;
 #  - dnf installs from the RPM repository with repo_gpgcheck and upgrades,
-#    and refuses an altered repository, another key or a package signed by it;
+#    on x86_64 and on aarch64, and refuses an altered repository, another key
+#    or a package signed by it;
 #  - the signed installer installs and uninstalls under Wine;
 #  - the source archive, unpacked where there is no git, builds the same .deb;
 #    the zips, the installer and the site hold the notices; every SBOM is

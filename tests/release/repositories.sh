@@ -4,8 +4,9 @@
 
 # The release's APT and RPM repositories as their users meet them, over
 # HTTPS from nginx (hosting.sh): apt with this repository alone installs and
-# upgrades the viewer, and refuses an altered repository or another key; dnf
-# does the same; the signed installer under Wine, and the uninstaller it
+# upgrades the viewer, installs the arm64 one in its place (run under
+# qemu-user), and refuses an altered repository or another key; dnf does the
+# same, for x86_64 and aarch64; the signed installer under Wine, and the uninstaller it
 # installs signed too. Makes release 1.0.1 ($three) from a commit whose
 # changelog says so, added to release $one's repositories. Sourced by
 # release_test.sh.
@@ -100,21 +101,46 @@ apt_run update >"$scratch/apt-update.log" 2>&1 || { cat "$scratch/apt-update.log
 apt_run upgrade -y >"$scratch/apt-upgrade.log" 2>&1 || { cat "$scratch/apt-upgrade.log" >&2; fail "apt-get upgrade failed"; }
 grep -E '^(Get|Unpacking|Setting up)' "$scratch/apt-upgrade.log" | sed 's/^/  /'
 [ "$(installed_version)" = 1.0.1 ] || fail "after apt-get upgrade the version is $(installed_version), not 1.0.1"
-apt_run remove -y --purge morph-viewer >/dev/null 2>&1
+echo "installed 1.0.0, upgraded to 1.0.1"
+
+echo "== apt installs the arm64 viewer, which runs under qemu-user"
+# This machine has arm64 as a foreign architecture (the arm64 build's
+# libraries come through it), so apt installs the arm64 package as an arm64
+# machine would, from the same repository and sources, in place of the amd64
+# one (both are /usr/bin/morph-viewer).
+grep -qx 'Architectures: amd64 arm64' "$aptState/sources.list.d/morph-viewer.sources" ||
+  fail "the repository's sources do not name amd64 and arm64"
+apt_run install -y --no-install-recommends morph-viewer:arm64 >"$scratch/apt-install.log" 2>&1 || {
+  cat "$scratch/apt-install.log" >&2
+  fail "apt-get install morph-viewer:arm64 failed"
+}
+grep -E '^(Get|Unpacking|Setting up)' "$scratch/apt-install.log" | sed 's/^/  /'
+[ "$(dpkg-query -W -f='${Version} ${Architecture}' morph-viewer)" = "1.0.1 arm64" ] ||
+  fail "apt installed $(dpkg-query -W -f='${Version} ${Architecture}' morph-viewer), not 1.0.1 for arm64"
+(
+  trap cleanup_viewer EXIT
+  export MORPH_VIEWER_WRAPPER=$source/scripts/lib/arm64-run
+  launch_viewer /usr/bin/morph-viewer || fail "the installed arm64 viewer mapped no window"
+  wait_for_frame "$WINDOW" "$WORK/first.png" || fail "the installed arm64 viewer never drew a frame"
+  xdotool windowfocus --sync "$WINDOW" || fail "could not focus the window"
+  expect_escape_ends_viewer
+) || exit 1
+apt_run remove -y --purge morph-viewer:arm64 >/dev/null 2>&1
 installed=
 expect_nothing_installed "after its removal"
-echo "installed 1.0.0, upgraded to 1.0.1, removed"
+echo "installed 1.0.1 for arm64 in place of amd64's, ran it, removed"
 
 echo "== dnf installs and upgrades the viewer in a root of its own"
 # Debian has no Fedora or openSUSE repository for the C library and GL the
-# package requires: a stub package provides them, from an unsigned
-# repository of the test's own, so that dnf can resolve, check the signatures
-# and install into the empty root.
+# package requires: a stub package provides them (for both architectures),
+# from an unsigned repository of the test's own, so that dnf can resolve,
+# check the signatures and install into the empty root.
 dnfRoot=$scratch/dnf-root
-mkdir -p "$dnfRoot" "$scratch/dnf-repos" "$scratch/stub/repo"
+mkdir -p "$scratch/dnf-repos" "$scratch/stub/repo"
 {
   printf 'Name: morph-test-base\nVersion: 1\nRelease: 1\nSummary: What the empty root lacks\nLicense: MIT\nBuildArch: noarch\n'
-  rpm -qp --requires "$one/morph-viewer-$version-1.x86_64.rpm" 2>/dev/null | grep -v '^rpmlib(' | sed 's/^/Provides: /'
+  rpm -qp --requires "$one"/morph-viewer-"$version"-1.*.rpm 2>/dev/null | grep -v '^rpmlib(' | sort -u |
+    sed 's/^/Provides: /'
   printf '%%description\nProvides what morph-viewer requires, for a test in an empty root.\n%%files\n'
 } >"$scratch/stub/morph-test-base.rpm-recipe"
 rpmbuild --quiet --define "_topdir $scratch/stub" -bb "$scratch/stub/morph-test-base.rpm-recipe" >/dev/null 2>&1 ||
@@ -125,9 +151,14 @@ printf '[test-base]\nname=test base\nbaseurl=file://%s\ngpgcheck=0\nrepo_gpgchec
   >"$scratch/dnf-repos/test-base.repo"
 # skip_if_unavailable off: Debian's dnf otherwise sets a repository it cannot
 # verify aside, says so, and goes on (as Fedora's did before its release 30).
+# The root is that of a machine of the architecture $dnfArch (dnf's
+# --forcearch: aarch64 as on an ARM machine).
+dnfArch=x86_64
 dnf_run() {
-  dnf -y --installroot="$dnfRoot" --setopt=reposdir="$scratch/dnf-repos" --setopt=cachedir="$scratch/dnf-cache" \
-    --setopt=skip_if_unavailable=False --releasever=1 "$@"
+  mkdir -p "$dnfRoot-$dnfArch"
+  dnf -y --installroot="$dnfRoot-$dnfArch" --setopt=reposdir="$scratch/dnf-repos" \
+    --setopt=cachedir="$scratch/dnf-cache" --setopt=skip_if_unavailable=False --releasever=1 \
+    --forcearch="$dnfArch" "$@"
 }
 # use_rpm_repository DIR [KEY]: the release folder DIR served by nginx, and
 # dnf told of its repository as docs/packaging.md tells a user: the .repo
@@ -147,8 +178,8 @@ use_rpm_repository() {
 # The version of morph-viewer in dnf's root, or nothing (rpm says "not
 # installed" on its standard output).
 rpm_installed() {
-  if rpm --root "$dnfRoot" -q morph-viewer >/dev/null 2>&1; then
-    rpm --root "$dnfRoot" -q --qf '%{VERSION}' morph-viewer
+  if rpm --root "$dnfRoot-$dnfArch" -q morph-viewer >/dev/null 2>&1; then
+    rpm --root "$dnfRoot-$dnfArch" -q --qf '%{VERSION} %{ARCH}' morph-viewer
   fi
 }
 grep -qx 'gpgcheck=1' "$three/rpm/morph-viewer.repo" && grep -qx 'repo_gpgcheck=1' "$three/rpm/morph-viewer.repo" ||
@@ -177,16 +208,21 @@ use_rpm_repository "$scratch/other-rpm" "$one/rpm/morph-viewer-archive-keyring.a
 expect_refused "a package signed by the other key" dnf_run install morph-viewer
 [ -z "$(rpm_installed)" ] || fail "dnf installed a package signed by the other key"
 
-use_rpm_repository "$one"
-dnf_run install morph-viewer >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf install failed"; }
-grep -E 'Importing GPG key|Fingerprint|Installing +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
-[ "$(rpm_installed)" = 1.0.0 ] || fail "dnf installed version $(rpm_installed), not 1.0.0"
-use_rpm_repository "$three"
-dnf_run upgrade >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf upgrade failed"; }
-grep -E 'Upgrading +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
-[ "$(rpm_installed)" = 1.0.1 ] || fail "after dnf upgrade the version is $(rpm_installed), not 1.0.1"
+# On an x86-64 machine and on a 64-bit ARM one, dnf picks the machine's own
+# package from the one repository.
+for dnfArch in x86_64 aarch64; do
+  use_rpm_repository "$one"
+  dnf_run install morph-viewer >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf install failed"; }
+  grep -E 'Importing GPG key|Fingerprint|Installing +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
+  [ "$(rpm_installed)" = "1.0.0 $dnfArch" ] || fail "dnf installed $(rpm_installed), not 1.0.0 $dnfArch"
+  use_rpm_repository "$three"
+  dnf_run upgrade >"$scratch/dnf.log" 2>&1 || { cat "$scratch/dnf.log" >&2; fail "dnf upgrade failed"; }
+  grep -E 'Upgrading +: morph-viewer' "$scratch/dnf.log" | sed 's/^ */  /'
+  [ "$(rpm_installed)" = "1.0.1 $dnfArch" ] || fail "after dnf upgrade dnf has $(rpm_installed), not 1.0.1 $dnfArch"
+  echo "dnf ($dnfArch) checked the repository's and the packages' signatures, installed 1.0.0 and upgraded to 1.0.1"
+done
+dnfArch=x86_64
 stop_serving
-echo "dnf checked the repository's and the packages' signatures, installed 1.0.0 and upgraded to 1.0.1"
 
 echo "== the signed installer under Wine"
 MORPH_UNINSTALLER_CA=$keys/release-ca.pem \

@@ -36,16 +36,18 @@ gpgv --keyring "$keyring" "$one/SHA256SUMS.asc" "$one/SHA256SUMS" 2>&1 | sed 's/
 expect_refused "SHA256SUMS altered by one byte" gpgv --keyring "$keyring" "$one/SHA256SUMS.asc" "$(altered "$one/SHA256SUMS")"
 expect_refused "SHA256SUMS.asc against the other key" gpgv --keyring "$keys/other.pgp" "$one/SHA256SUMS.asc" "$one/SHA256SUMS"
 
-echo "== the .rpm's header signature"
-rpm=$one/morph-viewer-$version-1.x86_64.rpm
+echo "== the .rpms' header signatures"
 for name in release other; do
   mkdir -p "$scratch/rpmdb-$name"
   rpm --dbpath "$scratch/rpmdb-$name" --import "$keys/$name.asc"
 done
-rpm --dbpath "$scratch/rpmdb-release" -K "$rpm" | tee "$scratch/rpm-k.log" | sed "s|$one/|  |"
-grep -q 'signatures OK' "$scratch/rpm-k.log" || fail "rpm -K does not say the signature is OK"
-expect_refused "the .rpm altered by one byte" rpm --dbpath "$scratch/rpmdb-release" -K "$(altered "$rpm")"
-expect_refused "the .rpm against the other key" rpm --dbpath "$scratch/rpmdb-other" -K "$rpm"
+for arch in x86_64 aarch64; do
+  rpm=$one/morph-viewer-$version-1.$arch.rpm
+  rpm --dbpath "$scratch/rpmdb-release" -K "$rpm" | tee "$scratch/rpm-k.log" | sed "s|$one/|  |"
+  grep -q 'signatures OK' "$scratch/rpm-k.log" || fail "rpm -K does not say the $arch .rpm's signature is OK"
+  expect_refused "the $arch .rpm altered by one byte" rpm --dbpath "$scratch/rpmdb-release" -K "$(altered "$rpm")"
+  expect_refused "the $arch .rpm against the other key" rpm --dbpath "$scratch/rpmdb-other" -K "$rpm"
+done
 
 echo "== Authenticode: the program in the zip, in the installer, and the installer"
 unzip -p "$one/morph-viewer-$version-win64.zip" "morph-viewer-$version-win64/bin/morph-viewer.exe" \

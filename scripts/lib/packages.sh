@@ -43,10 +43,12 @@ MORPH_RELEASE_PACKAGES=(zip brotli gnupg rpm apt-utils createrepo-c osslsigncode
 
 # For the 64-bit ARM build (arm64): the cross compiler, the emulator that runs
 # what it builds here, and Debian's own arm64 GL, GLU and freeglut (with Mesa's
-# software renderer) beside the host's, through multiarch. ensure_packages adds
-# the architecture to dpkg where a package names it.
+# software renderer) beside the host's, through multiarch, with apitrace's
+# arm64 tracer for the GL call test. ensure_packages adds the architecture to
+# dpkg where a package names it.
 MORPH_CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user binutils-aarch64-linux-gnu
-  libgl-dev:arm64 libglu1-mesa-dev:arm64 libglut-dev:arm64 libgl1-mesa-dri:arm64 libglx-mesa0:arm64)
+  libgl-dev:arm64 libglu1-mesa-dev:arm64 libglut-dev:arm64 libgl1-mesa-dri:arm64 libglx-mesa0:arm64
+  apitrace-tracers:arm64)
 
 # ensure_packages [PACKAGE...]: the given packages, or else MORPH_PACKAGES.
 ensure_packages() {

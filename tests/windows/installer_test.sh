@@ -15,6 +15,8 @@
 # it installed must carry an Authenticode signature of that authority.
 # Usage: installer_test.sh SOURCE_DIR WINDOWS_BUILD_DIR [INSTALLER]
 set -euo pipefail
+# A command whose failure ends the test says so, with its line.
+trap 'echo "FAIL: line $LINENO of $(basename "${BASH_SOURCE[0]}"): $BASH_COMMAND" >&2' ERR
 source="$1"
 build="$2"
 given=${3:-}

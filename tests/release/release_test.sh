@@ -128,7 +128,7 @@ grep -qE '^[0-9]+$' "$tree/cmake/source-date.txt" || fail "the source archive ca
   fail "scripts/package failed in the unpacked source archive"
 }
 rebuilt=$(tail -n 1 "$scratch/archive.log")
-released=$(ls "$one"/morph-viewer_*.deb)
+released=$one/$(basename "$rebuilt")  # this machine's architecture's
 sha256sum "$rebuilt" "$released" | sed "s|$scratch/||"
 cmp -s "$rebuilt" "$released" || {
   diffoscope --no-progress --text - "$released" "$rebuilt" 2>&1 | head -n 40 || true

@@ -78,9 +78,15 @@ fetch() {
   printf '%s\n' "${lines//$'\r'/}"
 }
 # header NAME: that header's value in the header lines on standard input (the
-# first, if there are several).
+# first, if there are several); status_code: the response's status code. Both read
+# all their input: a reader that stopped at what it wants could leave the
+# command writing to it (echo, printf, curl) to die of SIGPIPE, which
+# pipefail reports as a failure.
 header() {
-  awk -v name="$1" 'index(tolower($0), tolower(name) ": ") == 1 { print substr($0, length(name) + 3); exit }'
+  awk -v name="$1" 'index(tolower($0), tolower(name) ": ") == 1 && !found { print substr($0, length(name) + 3); found = 1 }'
+}
+status_code() {
+  awk 'NR == 1 { print $2 }'
 }
 
 serve "$one"
@@ -95,7 +101,7 @@ deb=$(cd "$one/apt" && find pool -name '*.deb' -print -quit)
 # root, which sends to the page)
 while IFS='|' read -r path name value; do
   response=$(fetch "$path")
-  status=$(echo "$response" | head -n 1 | cut -d' ' -f2)
+  status=$(echo "$response" | status_code)
   [ "$status" = 200 ] || [ "$path" = / ] || fail "$path: status $status"
   got=$(echo "$response" | header "$name")
   [ "$got" = "$value" ] || fail "$path: $name is \"$got\", not \"$value\""
@@ -146,13 +152,13 @@ done <<TABLE
 /site/page.js|gzip|gzip|/site/page.js.gz
 /site/icon.png|br, gzip||/site/icon.png
 TABLE
-[ "$(fetch /site/no-such-file | head -n 1 | cut -d' ' -f2)" = 404 ] || fail "a missing file is not a 404"
-[ "$(fetch / | head -n 1 | cut -d' ' -f2)" = 302 ] || fail "the release's root does not send to the page"
+[ "$(fetch /site/no-such-file | status_code)" = 404 ] || fail "a missing file is not a 404"
+[ "$(fetch / | status_code)" = 302 ] || fail "the release's root does not send to the page"
 range=$(fetch /site/morph-viewer.wasm -r 0-99)
-[ "$(echo "$range" | head -n 1 | cut -d' ' -f2)" = 206 ] && [ "$(echo "$range" | header Content-Length)" = 100 ] ||
+[ "$(echo "$range" | status_code)" = 206 ] && [ "$(echo "$range" | header Content-Length)" = 100 ] ||
   fail "a range request did not get its 100 bytes"
 modified=$(fetch /apt/dists/stable/InRelease | header Last-Modified)
-[ "$(fetch /apt/dists/stable/InRelease -H "If-Modified-Since: $modified" | head -n 1 | cut -d' ' -f2)" = 304 ] ||
+[ "$(fetch /apt/dists/stable/InRelease -H "If-Modified-Since: $modified" | status_code)" = 304 ] ||
   fail "an unchanged index asked for again is sent again"
 echo "Brotli, gzip or the file as asked; 404, 302, 206 and 304 where due"
 
